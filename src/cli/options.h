@@ -1,0 +1,19 @@
+// Reading of the command line into the program-wide flags and two settings.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Options {
+    std::string fileName;  // from -i, used whole whatever its length
+    int32_t length = 1024; // from -length, unchecked
+};
+
+// Compares every argument with every option word; the value after -i or
+// -length is also compared in its own turn (`-i -v` names the file "-v" and
+// switches the trace on). Sets gVerbose, gGnuplot and gValuelist.
+Options readOptions(int argc, const char* const* argv);
+
+// Decimal text to a 32-bit number: leading white space, one optional sign,
+// digits up to the first other character, wrapping modulo 2^32.
+int32_t parseLength(const char* text);

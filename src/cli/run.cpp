@@ -1,0 +1,108 @@
+#include "cli/run.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/options.h"
+#include "cli/usage.h"
+#include "common/tick_clock.h"
+#include "common/trace.h"
+#include "wave/wave_reader.h"
+
+namespace {
+
+constexpr uint32_t kMaxLength = 4096;
+constexpr off_t kFormatChunkOffset = 12;
+
+// Opens an existing file that is not a directory, read-only; -1 otherwise.
+int openInput(const std::string& name)
+{
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The readers' results are counted as their low 16 bits, unsigned: a
+// result of -1 adds 65535.
+int32_t addLow16(int32_t pos, int result)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint16_t>(result));
+}
+
+}  // namespace
+
+int runTonalyx(int argc, const char* const* argv)
+{
+    const uint32_t startTime = getTickCount();
+    resetRunState();
+    const Options options = readOptions(argc, argv);
+
+    int16_t rc = 0;
+    int fd = -1;
+    int32_t pos = 0;
+    uint32_t length = static_cast<uint32_t>(options.length);
+
+    if (options.fileName.empty()) {
+        std::printf("ERROR: command line not correct (\"-i\" missing?)\n");
+        usage();
+        rc = -1;
+        goto closing;
+    }
+    if (length > kMaxLength || length == 0) {
+        std::printf("WARNING: length restricte to 4096!\n");
+        length = kMaxLength;
+    }
+    fd = openInput(options.fileName);
+    if (fd < 0) {
+        std::printf("ERROR: Inp.wave file not found: %s\n", options.fileName.c_str());
+        rc = -2;
+        goto closing;
+    }
+
+    {
+        pos = addLow16(pos, readMainChunk(fd));
+        TRACE("after main chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
+        TRACE("\n");
+
+        lseek(fd, kFormatChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
+        const uint16_t formatBytes = static_cast<uint16_t>(readSubChunk(fd));
+        pos = addLow16(pos, formatBytes);
+        TRACE("data chunk: %d bytes read\n", static_cast<int>(formatBytes));
+        TRACE("after format chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
+        TRACE("\n");
+
+        readDataFrames(fd, &pos, length);
+
+        // A run that found no samples must never report a frequency, and no
+        // stage may read slots that were never loaded.
+        if (gLoadedSlots == 0) {
+            std::printf("ERROR: no sample data loaded\n");
+            rc = -3;
+            goto closing;
+        }
+        if (gLoadedSlots < length) {
+            std::printf("WARNING: length reduced to %u, the number of sample slots loaded!\n", gLoadedSlots);
+            length = gLoadedSlots;
+        }
+
+        std::printf("time=%u\n", getTickCount() - startTime);
+        rc = 0;
+    }
+
+closing:
+    TRACE("last read pos=%d\n", pos);
+    TRACE("return code=%d\n", static_cast<int>(static_cast<uint16_t>(rc)));
+    if (fd >= 0)
+        close(fd);
+    releaseBuffers();
+    std::fflush(stdout);
+    return static_cast<uint16_t>(rc);
+}

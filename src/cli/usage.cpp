@@ -1,0 +1,10 @@
+#include "cli/usage.h"
+
+#include <cstdio>
+
+void usage()
+{
+    std::printf("Tonalyx - best matching tone frequency of a WAVE file, V1.0\n");
+    std::printf("Usage: Tonalyx [-v] [-length nnn ]\n");
+    std::printf("       [-gnuplot] [-valuelist] -i filename\n");
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds of a monotonic clock as a wrapping 32-bit count; only the
+// difference of two readings means anything.
+uint32_t getTickCount();

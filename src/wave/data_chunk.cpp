@@ -1,0 +1,122 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "common/trace.h"
+#include "wave/little_endian.h"
+#include "wave/read_fully.h"
+#include "wave/wave_reader.h"
+
+namespace {
+
+constexpr long kBlockBytes = 512;
+constexpr off_t kDataChunkOffset = 36;  // right after a 16-byte format chunk
+
+// Reads the 8-byte chunk header. Bytes a short read did not deliver are 0.
+// Once the input has ended it is not asked again: it would only end again.
+long readChunkHeader(int fd, ChunkHeader* header)
+{
+    unsigned char raw[8] = {};
+    const long got = gInputEnded ? 0 : readFully(fd, raw, sizeof raw);
+    if (got <= 0)
+        gInputEnded = true;
+    std::memcpy(header->id, raw, 4);
+    header->dlength = loadLe32(raw + 4);
+    return got;
+}
+
+// The first data chunk sizes the sample buffer. Only the first maxLength
+// slots can ever be stored (the slot index of a call never reaches it), so
+// no more than that is held, whatever the chunk declares.
+void allocateSamples(uint32_t dlength, uint32_t bytesPerSlot, uint32_t maxLength)
+{
+    gNoSamples = dlength / bytesPerSlot;
+    const uint32_t held = std::min(gNoSamples, maxLength);
+    gSamples = static_cast<double*>(std::calloc(held ? held : 1, sizeof(double)));
+    gHeldSlots = gSamples ? held : 0;
+    TRACE("readDataChunk() noSamples=%u\n", gNoSamples);
+}
+
+}  // namespace
+
+int readDataChunk(int fd, ChunkHeader* header, uint32_t maxLength)
+{
+    TRACE("\nreadDataChunk() start maxLength=%d\n", static_cast<int32_t>(maxLength));
+    const long headerBytes = readChunkHeader(fd, header);
+    if (headerBytes <= 0)
+        return -1;
+    long total = headerBytes;
+
+    ++gFrameCount;
+    char id[5] = {};
+    std::memcpy(id, header->id, 4);
+    TRACE("readDataChunk() frame count=%u\n", gFrameCount);
+    TRACE("readDataChunk() id: %s\n", id);
+    TRACE("readDataChunk() length:  %d\n", static_cast<int32_t>(header->dlength));
+    if (std::memcmp(header->id, "data", 4) != 0) {
+        std::fprintf(stderr, "readDataChunk(): ERROR wrong data chunk ID\n");
+        return -2;
+    }
+    const uint32_t bitsPerSample = gWaveFormat.bitsPerSample;
+    if (bitsPerSample < 8) {
+        // 0 bytes per slot: neither the slot count nor the stepping exists.
+        std::fprintf(stderr, "readDataChunk(): ERROR unsupported bits per sample %u\n", bitsPerSample);
+        return -3;
+    }
+    const uint32_t bytesPerSlot = bitsPerSample / 8;
+
+    if (!gSamples)
+        allocateSamples(header->dlength, bytesPerSlot, maxLength);
+    if (!gSamples) {
+        std::fprintf(stderr, "readDataChunk(): ERROR cannot allocate sample memory\n");
+        return -3;
+    }
+
+    // A dlength of 2^31 or more is negative here and reads no data.
+    int32_t remaining = static_cast<int32_t>(header->dlength);
+    TRACE("readDataChunk() pheader->dlength=%d\n", remaining);
+
+    unsigned char block[kBlockBytes];
+    uint32_t index = 0;  // every call stores from slot 0 on
+    while (remaining > 0) {
+        const long got = readFully(fd, block, static_cast<size_t>(std::min<long>(remaining, kBlockBytes)));
+        if (got <= 0)
+            break;
+        remaining -= static_cast<int32_t>(got);
+        total += got;
+        TRACE("readDataChunk() read=%d total=%d\n", static_cast<int>(got), static_cast<int32_t>(total));
+
+        // Every slot is 16 bits at its first byte, whatever the sample width;
+        // each block starts a slot at its own first byte. A high byte past
+        // what the block read is 0.
+        for (long offset = 0; offset < got; offset += bytesPerSlot) {
+            const unsigned high = offset + 1 < got ? block[offset + 1] : 0u;
+            const auto value = static_cast<int16_t>(block[offset] | high << 8);
+            if (index < gHeldSlots) {
+                gSamples[index] = value;
+                gLoadedSlots = std::max(gLoadedSlots, index + 1);
+            }
+            ++index;
+            if (++gActLength >= maxLength)
+                goto done;
+        }
+    }
+done:
+    TRACE("readDataChunk() ret=%d\n", static_cast<int32_t>(total));
+    return static_cast<int>(total);
+}
+
+int readDataFrames(int fd, int32_t* pos, uint32_t maxLength)
+{
+    ChunkHeader header{};
+    uint32_t runningTotal = 0;  // wraps below zero on purpose: ends the loop
+    lseek(fd, kDataChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
+    do {
+        const int result = readDataChunk(fd, &header, maxLength);
+        runningTotal += static_cast<uint32_t>(result);
+        *pos = static_cast<int32_t>(static_cast<uint32_t>(*pos) + static_cast<uint32_t>(result));
+    } while (runningTotal < maxLength);
+    return 0;
+}

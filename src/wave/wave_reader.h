@@ -1,0 +1,24 @@
+// The WAVE reader: RIFF header at offset 0, format chunk at offset 12, data
+// chunk at offset 36. Each reader returns the bytes it consumed, or a
+// negative code of its own.
+#pragma once
+
+#include <cstdint>
+
+#include "wave/wave_records.h"
+
+// 12, or -1 when 12 bytes cannot be read, -2 when the tag is not "RIFF".
+int readMainChunk(int fd);
+
+// The sum of the eight field reads (24 for a whole chunk), or -1 (no id),
+// -2 (id not "fmt "), -3 to -8 (subLength to blockAlign unreadable),
+// 0 (bitsPerSample unreadable).
+int readSubChunk(int fd);
+
+// Bytes read for this chunk, header included, or -1 (no header byte),
+// -2 (not a data chunk), -3 (no sample buffer, or unusable bits per sample).
+int readDataChunk(int fd, ChunkHeader* header, uint32_t maxLength);
+
+// Seeks to offset 36 and loads data chunks until the sum of their results
+// reaches maxLength. Adds every result to *pos. Returns 0.
+int readDataFrames(int fd, int32_t* pos, uint32_t maxLength);

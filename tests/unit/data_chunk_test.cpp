@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "common/globals.h"
+#include "wave/wave_reader.h"
+#include "wave_bytes.h"
+
+namespace {
+
+struct Loaded {
+    int32_t pos;
+    Printed printed;
+    std::vector<double> slots;  // the held slots
+    size_t calls;               // readDataChunk calls, counted by their trace
+};
+
+size_t countOf(const std::string& text, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+// Loads `file` as the run does after a good format chunk of `bits` bits.
+Loaded load(const Bytes& file, uint16_t bits, uint32_t maxLength)
+{
+    resetRunState();
+    gVerbose = 1;
+    gWaveFormat.bitsPerSample = bits;
+    TempWave wave(file);
+    Loaded loaded{36, {}, {}, 0};
+    loaded.printed = capture([&] { readDataFrames(wave.fd(), &loaded.pos, maxLength); });
+    if (gSamples)
+        loaded.slots.assign(gSamples, gSamples + gHeldSlots);
+    loaded.calls = countOf(loaded.printed.out, "readDataChunk() start");
+    return loaded;
+}
+
+std::vector<int> ramp(int count, int from = 0)
+{
+    std::vector<int> values(static_cast<size_t>(count));
+    std::iota(values.begin(), values.end(), from);
+    return values;
+}
+
+std::vector<double> asDoubles(const std::vector<int>& values)
+{
+    return std::vector<double>(values.begin(), values.end());
+}
+
+class DataChunk : public testing::Test {
+protected:
+    void TearDown() override { resetRunState(); }
+};
+
+}  // namespace
+
+TEST_F(DataChunk, StopsAfterMaxLengthSlots)
+{
+    struct Row {
+        uint32_t maxLength;
+        int32_t pos;
+        const char* lastRead;
+    } rows[] = {
+        {1024, 36 + 2056, "readDataChunk() read=512 total=2056\nreadDataChunk() ret=2056\n"},
+        {4096, 36 + 8200, "readDataChunk() read=512 total=8200\nreadDataChunk() ret=8200\n"},
+        {1, 36 + 8 + 512, "readDataChunk() read=512 total=520\nreadDataChunk() ret=520\n"},
+    };
+    const std::vector<int> slots = ramp(44100, -20000);
+    for (const Row& row : rows) {
+        const Loaded loaded = load(buildWave({.data = encodeSlots(slots)}), 16, row.maxLength);
+        EXPECT_EQ(loaded.pos, row.pos);
+        EXPECT_EQ(loaded.calls, 1u);
+        EXPECT_EQ(gNoSamples, 44100u);
+        EXPECT_EQ(gActLength, row.maxLength);
+        EXPECT_EQ(gLoadedSlots, row.maxLength);
+        EXPECT_EQ(loaded.slots, asDoubles(std::vector<int>(slots.begin(), slots.begin() + row.maxLength)));
+        EXPECT_TRUE(loaded.printed.out.ends_with(row.lastRead)) << loaded.printed.out;
+    }
+}
+
+TEST_F(DataChunk, CanonicalChunkTrace)
+{
+    const Loaded loaded = load(buildWave({.data = encodeSlots(ramp(300))}), 16, 1024);
+    EXPECT_TRUE(loaded.printed.out.starts_with(
+              "\nreadDataChunk() start maxLength=1024\n"
+              "readDataChunk() frame count=1\n"
+              "readDataChunk() id: data\n"
+              "readDataChunk() length:  600\n"
+              "readDataChunk() noSamples=300\n"
+              "readDataChunk() pheader->dlength=600\n"
+              "readDataChunk() read=512 total=520\n"
+              "readDataChunk() read=88 total=608\n"))
+        << loaded.printed.out;
+    EXPECT_EQ(loaded.printed.err, "");
+}
+
+TEST_F(DataChunk, ShortChunkCallsOnUntilTheTotalWraps)
+{
+    // 8 + D bytes below maxLength give 8 + D + 2 calls; each at the end of
+    // the file returns -1 and prints only its start line.
+    struct Row {
+        int slots;
+        uint32_t maxLength;
+    } rows[] = {{100, 1024}, {0, 16}, {3, 4096}};
+    for (const Row& row : rows) {
+        const int bytes = 2 * row.slots;
+        const Loaded loaded = load(buildWave({.data = encodeSlots(ramp(row.slots, 1))}), 16, row.maxLength);
+        EXPECT_EQ(loaded.calls, static_cast<size_t>(8 + bytes + 2)) << row.slots;
+        EXPECT_EQ(loaded.pos, 36 + (8 + bytes) - (8 + bytes + 1)) << row.slots;
+        EXPECT_EQ(gLoadedSlots, static_cast<uint32_t>(row.slots));
+        EXPECT_EQ(countOf(loaded.printed.out, "frame count="), 1u);
+    }
+}
+
+TEST_F(DataChunk, SlotRulesPerSampleWidth)
+{
+    // 8-bit: a slot's high byte is the next slot's byte; the last slot of a
+    // block has no next byte in the block and gets 0.
+    Bytes eight(600);
+    for (size_t i = 0; i < eight.size(); ++i)
+        eight[i] = static_cast<unsigned char>(i * 7 + 3);
+    Loaded loaded = load(buildWave({.bits = 8, .data = eight}), 8, 4096);
+    ASSERT_EQ(gNoSamples, 600u);
+    EXPECT_EQ(loaded.slots[0], static_cast<int16_t>(eight[0] | eight[1] << 8));
+    EXPECT_EQ(loaded.slots[510], static_cast<int16_t>(eight[510] | eight[511] << 8));
+    EXPECT_EQ(loaded.slots[511], eight[511]);
+    EXPECT_EQ(loaded.slots[512], static_cast<int16_t>(eight[512] | eight[513] << 8));
+    EXPECT_EQ(loaded.slots[599], eight[599]);
+
+    // 24-bit: the two lowest bytes; a full block gives 171 slots, and the next
+    // block's first slot starts at the byte after the block.
+    std::vector<int> samples = ramp(400, -200);
+    for (int& s : samples)
+        s *= 300;  // spreads into the third byte
+    loaded = load(buildWave({.bits = 24, .data = encodeSlots(samples, 3)}), 24, 4096);
+    EXPECT_EQ(gNoSamples, 400u);
+    EXPECT_EQ(loaded.slots[0], static_cast<int16_t>(samples[0]));
+    EXPECT_EQ(loaded.slots[170], static_cast<int16_t>(samples[170]));
+    const Bytes data = encodeSlots(samples, 3);
+    EXPECT_EQ(loaded.slots[171], static_cast<int16_t>(data[512] | data[513] << 8));
+    // 1200 bytes: blocks of 512, 512, 176 give 171 + 171 + 59 = 401 slots;
+    // the one past gNoSamples is not stored.
+    EXPECT_EQ(gActLength, 401u);
+    EXPECT_EQ(gLoadedSlots, 400u);
+
+    // 16-bit with an odd length: the last slot's missing high byte is 0.
+    Bytes odd = encodeSlots({-2, 0x1234});
+    odd.push_back(0xAB);
+    loaded = load(buildWave({.data = odd}), 16, 4096);
+    EXPECT_EQ(gNoSamples, 2u);
+    EXPECT_EQ(loaded.slots, (std::vector<double>{-2, 0x1234}));
+    EXPECT_EQ(gActLength, 3u);
+}
+
+TEST_F(DataChunk, StereoSlotsAlternateBetweenChannels)
+{
+    const std::vector<int> interleaved = {100, -100, 200, -200, 300, -300};
+    const Loaded loaded = load(buildWave({.channels = 2, .data = encodeSlots(interleaved)}), 16, 4);
+    EXPECT_EQ(gNoSamples, 6u);
+    EXPECT_EQ(loaded.slots, (std::vector<double>{100, -100, 200, -200}));
+}
+
+TEST_F(DataChunk, HeldSlotsAreBoundedByMaxLengthWhateverTheChunkDeclares)
+{
+    const std::vector<int> slots = ramp(2000, 5);
+    const Loaded loaded =
+        load(buildWave({.dlength = 2147483646u, .data = encodeSlots(slots)}), 16, 1024);
+    EXPECT_EQ(gNoSamples, 1073741823u);
+    EXPECT_EQ(gHeldSlots, 1024u);
+    EXPECT_EQ(loaded.pos, 36 + 2056);
+    EXPECT_EQ(loaded.slots[1023], 1028);
+}
+
+TEST_F(DataChunk, SlotsThatAreNotLoadedHoldZero)
+{
+    const Loaded loaded = load(buildWave({.dlength = 100, .data = encodeSlots({7, 8, 9})}), 16, 64);
+    EXPECT_EQ(gNoSamples, 50u);
+    ASSERT_EQ(loaded.slots.size(), 50u);
+    EXPECT_EQ(gLoadedSlots, 3u);
+    for (size_t i = 3; i < loaded.slots.size(); ++i)
+        EXPECT_EQ(loaded.slots[i], 0.0) << i;
+}
+
+TEST_F(DataChunk, FailuresAndTheirCodes)
+{
+    struct Row {
+        const char* what;
+        Bytes file;
+        uint16_t bits;
+        std::string err;
+        int32_t pos;
+        bool held;
+    } rows[] = {
+        // A fact chunk where the data chunk should be: the total wraps at once.
+        {"not a data chunk", buildWave({.dataId = "fact", .data = encodeSlots(ramp(50))}), 16,
+         "readDataChunk(): ERROR wrong data chunk ID\n", 34, false},
+        {"bits below 8", buildWave({.bits = 4, .data = encodeSlots(ramp(50))}), 4,
+         "readDataChunk(): ERROR unsupported bits per sample 4\n", 33, false},
+        {"bits 0", buildWave({.bits = 0, .data = encodeSlots(ramp(50))}), 0,
+         "readDataChunk(): ERROR unsupported bits per sample 0\n", 33, false},
+    };
+    for (const Row& row : rows) {
+        const Loaded loaded = load(row.file, row.bits, 1024);
+        EXPECT_EQ(loaded.printed.err, row.err) << row.what;
+        EXPECT_EQ(loaded.pos, row.pos) << row.what;
+        EXPECT_EQ(gSamples != nullptr, row.held) << row.what;
+        EXPECT_EQ(gLoadedSlots, 0u) << row.what;
+        EXPECT_EQ(loaded.calls, 1u) << row.what;
+    }
+}
+
+TEST_F(DataChunk, NegativeLengthReadsNoDataAndTheNextBytesAreAHeader)
+{
+    // dlength 2^31 reads nothing; the following 8 data bytes are taken as a
+    // header, which is not a data chunk: total 8 - 2 - 2 - 2 - 2 - 2 wraps.
+    const Loaded loaded =
+        load(buildWave({.dlength = 0x80000000u, .data = encodeSlots(ramp(200))}), 16, 1024);
+    EXPECT_EQ(gNoSamples, 0x40000000u);
+    EXPECT_EQ(gLoadedSlots, 0u);
+    EXPECT_EQ(loaded.calls, 6u);
+    EXPECT_EQ(countOf(loaded.printed.err, "wrong data chunk ID"), 5u);
+    EXPECT_EQ(loaded.pos, 36 + 8 - 10);
+}
+
+TEST_F(DataChunk, HeaderCutShortIsFilledWithZeros)
+{
+    // The file ends 6 bytes into the data chunk header: dlength 0x0000abcd... is
+    // cut to its first two bytes.
+    Bytes file = buildWave({.dlength = 0x12340010u});
+    file.resize(42);
+    const Loaded loaded = load(file, 16, 16);
+    EXPECT_NE(loaded.printed.out.find("readDataChunk() length:  16\n"), std::string::npos) << loaded.printed.out;
+    EXPECT_EQ(gNoSamples, 8u);
+    EXPECT_EQ(gLoadedSlots, 0u);
+}
+
+TEST_F(DataChunk, LaterDataChunkStoresFromSlotZeroAgain)
+{
+    Bytes file = buildWave({.data = encodeSlots({1, 2, 3})});
+    const Bytes second = {'d', 'a', 't', 'a', 4, 0, 0, 0, 9, 0, 8, 0};
+    file.insert(file.end(), second.begin(), second.end());
+    const Loaded loaded = load(file, 16, 64);
+    EXPECT_EQ(gNoSamples, 3u);  // sized by the first chunk only
+    EXPECT_EQ(loaded.slots, (std::vector<double>{9, 8, 3}));
+    EXPECT_EQ(countOf(loaded.printed.out, "frame count="), 2u);
+}

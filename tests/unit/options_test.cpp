@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cli/options.h"
+#include "common/globals.h"
+
+TEST(ParseLength, WrapsModulo2To32AndSkipsLeadingSpace)
+{
+    struct Row {
+        const char* text;
+        int32_t want;
+    } rows[] = {
+        {"1024", 1024},
+        {"  \t\n\v\f\r77", 77},
+        {"+12", 12},
+        {"-5", -5},
+        {"abc", 0},
+        {"", 0},
+        {"12abc", 12},
+        {"- 5", 0},
+        {"4294967297", 1},             // wraps, does not saturate
+        {"4294967296", 0},
+        {"99999999999999999999", static_cast<int32_t>(1661992959u)},  // 10^20 mod 2^32
+        {"-4294967295", 1},
+        {"2147483648", INT32_MIN},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(parseLength(row.text), row.want) << "text \"" << row.text << "\"";
+}
+
+TEST(ReadOptions, EveryArgumentIsComparedWithEveryWord)
+{
+    struct Row {
+        std::vector<const char*> args;
+        std::string file;
+        int32_t length;
+        int verbose;
+        bool gnuplot, valuelist;
+    } rows[] = {
+        {{}, "", 1024, 0, false, false},
+        {{"-i", "-v"}, "-v", 1024, 1, false, false},
+        {{"-i", "a.wav", "-i", "b.wav"}, "b.wav", 1024, 0, false, false},
+        {{"-length", "7", "-length", "9", "-x", "--v", "-V"}, "", 9, 0, false, false},
+        {{"-gnuplot", "-valuelist", "-i", "f"}, "f", 1024, 0, true, true},
+        {{"-i"}, "", 1024, 0, false, false},               // no value: stays as it was
+        {{"-length", "3", "-length"}, "", 3, 0, false, false},
+        {{"-length", "-i", "-i", "-length"}, "-length", 0, 0, false, false},
+        {{"-i", "-gnuplot"}, "-gnuplot", 1024, 0, true, false},
+    };
+    for (const Row& row : rows) {
+        resetRunState();
+        std::vector<const char*> argv{"tonalyx"};
+        argv.insert(argv.end(), row.args.begin(), row.args.end());
+        const Options options = readOptions(static_cast<int>(argv.size()), argv.data());
+        const std::string shown = testing::PrintToString(row.args);
+        EXPECT_EQ(options.fileName, row.file) << shown;
+        EXPECT_EQ(options.length, row.length) << shown;
+        EXPECT_EQ(gVerbose, row.verbose) << shown;
+        EXPECT_EQ(gGnuplot, row.gnuplot) << shown;
+        EXPECT_EQ(gValuelist, row.valuelist) << shown;
+    }
+    resetRunState();
+}
+
+TEST(ReadOptions, FileNameIsKeptWholeWhateverItsLength)
+{
+    const std::string longName(5000, 'x');
+    const char* argv[] = {"tonalyx", "-i", longName.c_str()};
+    EXPECT_EQ(readOptions(3, argv).fileName, longName);
+}
