@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "analysis/analysis.h"
 #include "cli/options.h"
 #include "cli/usage.h"
 #include "common/tick_clock.h"
 #include "common/trace.h"
+#include "listing/sample_listing.h"
 #include "wave/wave_reader.h"
 
 namespace {
@@ -92,6 +94,11 @@ int runTonalyx(int argc, const char* const* argv)
             std::printf("WARNING: length reduced to %u, the number of sample slots loaded!\n", gLoadedSlots);
             length = gLoadedSlots;
         }
+
+        normalizeData();
+        if (gGnuplot || gValuelist)
+            printSamples(length);
+        sweepFrequencies(length);
 
         std::printf("time=%u\n", getTickCount() - startTime);
         rc = 0;

@@ -19,6 +19,8 @@ double* gSine = nullptr;
 uint32_t gFrameCount = 0;
 bool gInputEnded = false;
 
+uint32_t gValuelistCalls = 0;
+
 void releaseBuffers()
 {
     std::free(gSine);
@@ -40,4 +42,5 @@ void resetRunState()
     gActLength = 0;
     gFrameCount = 0;
     gInputEnded = false;
+    gValuelistCalls = 0;
 }

@@ -28,5 +28,7 @@ extern double* gSine;         // reference of the current candidate, or nullptr
 extern uint32_t gFrameCount;  // chunk headers read, whatever their id
 extern bool gInputEnded;      // a header read found the end of the input
 
+extern uint32_t gValuelistCalls;  // samples listed as values so far
+
 void resetRunState();
 void releaseBuffers();

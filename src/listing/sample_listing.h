@@ -1,0 +1,11 @@
+// Listing of the normalised samples for gnuplot and as a value list.
+#pragma once
+
+#include <cstdint>
+
+// Lists the first `count` slots of gSamples.
+void printSamples(uint32_t count);
+
+// One slot: "index value" with -gnuplot, then its value with -valuelist;
+// the first value of the run is preceded by the count.
+void printSample(uint32_t index, double value, uint32_t count);

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "analysis/analysis.h"
+#include "common/globals.h"
+#include "listing/sample_listing.h"
+#include "wave_bytes.h"
+
+namespace {
+
+void holdSlots(const std::vector<double>& slots, uint32_t declared)
+{
+    resetRunState();
+    gNoSamples = declared;
+    gHeldSlots = static_cast<uint32_t>(slots.size());
+    gSamples = static_cast<double*>(std::calloc(slots.size() + 1, sizeof(double)));
+    std::copy(slots.begin(), slots.end(), gSamples);
+}
+
+std::vector<double> heldSlots()
+{
+    return std::vector<double>(gSamples, gSamples + gHeldSlots);
+}
+
+class Analysis : public testing::Test {
+protected:
+    void TearDown() override { resetRunState(); }
+};
+
+}  // namespace
+
+TEST_F(Analysis, NormalisationScalesPositiveAndNegativeSlotsApart)
+{
+    struct Row {
+        std::vector<double> slots;
+        std::string trace;
+        std::vector<double> want;
+    } rows[] = {
+        {{-32768, -1, 0, 1, 16384, 32767},
+         "minVal=-32768.000000 maxVal=32767.000000",
+         {-1, -1 / 32768.0, 0, 1 / 32767.0, 16384 / 32767.0, 1}},
+        {{0, 0, 0}, "minVal=-0.100000 maxVal=0.100000", {0, 0, 0}},
+        // No negative slot: minVal becomes 0 and is never a divisor.
+        {{5, 10}, "minVal=-0.100000 maxVal=10.000000", {0.5, 1}},
+        {{-3, -6, 0}, "minVal=-6.000000 maxVal=0.100000", {-0.5, -1, 0}},
+        {{}, "minVal=-0.100000 maxVal=0.100000", {}},
+    };
+    for (const Row& row : rows) {
+        holdSlots(row.slots, static_cast<uint32_t>(row.slots.size()) + 100);
+        gVerbose = 1;
+        const Printed printed = capture(normalizeData);
+        EXPECT_EQ(printed.out, "normalizeData() gNoSamples=" + std::to_string(row.slots.size() + 100) +
+                                   "\nnormalizeData() " + row.trace + "\n");
+        EXPECT_EQ(heldSlots(), row.want) << row.trace;
+    }
+}
+
+TEST_F(Analysis, CorrelationIsTheMeanOfTheProductsInIndexOrder)
+{
+    holdSlots({0.5, -1, 0.25, 1}, 360);
+    gVerbose = 1;
+    double result = 0;
+    const Printed printed = capture([&] {
+        makeSine(4, 1);  // step 1.0: slot k holds sin(k degrees)
+        result = processDFT(4, 1);
+    });
+    const double degRad = 3.1415926 / 180.0;
+    double sum = 0.0;
+    for (int k = 0; k < 4; ++k)
+        sum += gSamples[k] * static_cast<double>(sinl(static_cast<long double>(k) * degRad));
+    EXPECT_EQ(result, sum / 4);
+    EXPECT_EQ(printed.out,
+              "makeSine() maxX=4 noHertz=1\nmakeSine() noSamples=360\nmakeSine() step=1.000000\n"
+              "processDFT() maxX=4 frequency=1\nprocessDFT() sum=" +
+                  [&] {
+                      char text[64];
+                      std::snprintf(text, sizeof text, "%lf", sum / 4);
+                      return std::string(text);
+                  }() +
+                  "\n");
+}
+
+TEST_F(Analysis, MakeSineAllocatesOnlyWhenNotHeldAndTracesAZeroFrequencyAsOne)
+{
+    holdSlots({1, 2}, 2);
+    gVerbose = 1;
+    Printed printed = capture([] { makeSine(2, 0); });
+    EXPECT_EQ(printed.out, "makeSine() maxX=2 noHertz=1\nmakeSine() noSamples=2\nmakeSine() step=0.005556\n");
+    printed = capture([] { makeSine(2, 100); });
+    EXPECT_EQ(printed.out, "makeSine() maxX=2 noHertz=100\nmakeSine() step=0.000056\n");
+}
+
+TEST_F(Analysis, SweepKeepsTheLaterOfEqualResults)
+{
+    // All slots 0: every candidate ties at 0.0, the last one stays.
+    holdSlots({0, 0, 0, 0}, 4);
+    Printed printed = capture([] { sweepFrequencies(4); });
+    EXPECT_EQ(printed.out, "\nbestResult=0.000000 best matching freq.=1000\n");
+    EXPECT_EQ(gSine, nullptr);
+    // All slots negative: nothing beats the start values.
+    holdSlots({-1, -1, -1, -1}, 44100);
+    printed = capture([] { sweepFrequencies(4); });
+    EXPECT_EQ(printed.out, "\nbestResult=0.000000 best matching freq.=0\n");
+}
+
+TEST_F(Analysis, ListingFormatsAndTheirOrder)
+{
+    struct Row {
+        bool gnuplot, valuelist;
+        std::string want;
+    } rows[] = {
+        {true, false, "0.000000 0.500000\n1.000000 -1.000000\n2.000000 0.000000\n"},
+        {false, true, "3\n0.500000\n-1.000000\n0.000000\n"},
+        {true, true, "0.000000 0.500000\n3\n0.500000\n1.000000 -1.000000\n-1.000000\n2.000000 0.000000\n0.000000\n"},
+    };
+    for (const Row& row : rows) {
+        holdSlots({0.5, -1, 0, 0.75}, 44100);
+        gGnuplot = row.gnuplot;
+        gValuelist = row.valuelist;
+        EXPECT_EQ(capture([] { printSamples(3); }).out, row.want);
+    }
+}
