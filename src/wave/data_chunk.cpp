@@ -78,32 +78,38 @@ int readDataChunk(int fd, ChunkHeader* header, uint32_t maxLength)
     int32_t remaining = static_cast<int32_t>(header->dlength);
     TRACE("readDataChunk() pheader->dlength=%d\n", remaining);
 
-    unsigned char block[kBlockBytes];
+    // One spare byte: a slot starting at a block's last byte reads its high
+    // byte there, and that byte is 0.
+    unsigned char block[kBlockBytes + 1];
     uint32_t index = 0;  // every call stores from slot 0 on
     while (remaining > 0) {
         const long got = readFully(fd, block, static_cast<size_t>(std::min<long>(remaining, kBlockBytes)));
         if (got <= 0)
             break;
+        block[got] = 0;
         remaining -= static_cast<int32_t>(got);
         total += got;
         TRACE("readDataChunk() read=%d total=%d\n", static_cast<int>(got), static_cast<int32_t>(total));
 
         // Every slot is 16 bits at its first byte, whatever the sample width;
-        // each block starts a slot at its own first byte. A high byte past
-        // what the block read is 0.
-        for (long offset = 0; offset < got; offset += bytesPerSlot) {
-            const unsigned high = offset + 1 < got ? block[offset + 1] : 0u;
-            const auto value = static_cast<int16_t>(block[offset] | high << 8);
-            if (index < gHeldSlots) {
-                gSamples[index] = value;
-                gLoadedSlots = std::max(gLoadedSlots, index + 1);
-            }
-            ++index;
-            if (++gActLength >= maxLength)
-                goto done;
+        // each block starts a slot at its own first byte. Once maxLength slots
+        // have been processed in the run, the chunk ends (after at least one
+        // slot of this block, however many came before).
+        const auto slotsInBlock = static_cast<uint32_t>((got + bytesPerSlot - 1) / bytesPerSlot);
+        const uint32_t untilMax = gActLength < maxLength ? maxLength - gActLength : 1;
+        const uint32_t taken = std::min(slotsInBlock, untilMax);
+        const uint32_t stored = index < gHeldSlots ? std::min(taken, gHeldSlots - index) : 0;
+        for (uint32_t k = 0; k < stored; ++k) {
+            const unsigned char* slot = block + static_cast<size_t>(k) * bytesPerSlot;
+            gSamples[index + k] = static_cast<int16_t>(slot[0] | slot[1] << 8);
         }
+        if (stored)
+            gLoadedSlots = std::max(gLoadedSlots, index + stored);
+        index += taken;
+        gActLength += taken;
+        if (taken == untilMax)
+            break;
     }
-done:
     TRACE("readDataChunk() ret=%d\n", static_cast<int32_t>(total));
     return static_cast<int>(total);
 }
