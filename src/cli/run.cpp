@@ -45,6 +45,7 @@ int runTonalyx(int argc, const char* const* argv)
 {
     const uint32_t startTime = getTickCount();
     resetRunState();
+    std::clearerr(stdout);
     const Options options = readOptions(argc, argv);
 
     int16_t rc = 0;
@@ -110,6 +111,12 @@ closing:
     if (fd >= 0)
         close(fd);
     releaseBuffers();
-    std::fflush(stdout);
+
+    // Output that could not be written is no success. (A closed pipe ends
+    // the run by its signal before this.)
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "ERROR: cannot write standard output\n");
+        rc = -4;
+    }
     return static_cast<uint16_t>(rc);
 }

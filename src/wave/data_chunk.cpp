@@ -119,10 +119,19 @@ int readDataFrames(int fd, int32_t* pos, uint32_t maxLength)
     ChunkHeader header{};
     uint32_t runningTotal = 0;  // wraps below zero on purpose: ends the loop
     lseek(fd, kDataChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
-    do {
+
+    // Every call that reads a data chunk adds at least 8 to the total, one
+    // at the end of the input takes 1 away, any other takes 2 away and reads
+    // 8 bytes. So data chunks, then other chunks, then the end of the input
+    // wrap or reach the total within 9/8 maxLength + 1 calls. Only data
+    // chunks that keep following other chunks can hold the total below
+    // maxLength for longer, at one error line per 8 bytes of the file,
+    // however large; such a file is read no further than this.
+    const uint32_t maxCalls = 2 * maxLength + 2;
+    for (uint32_t calls = 0; runningTotal < maxLength && calls < maxCalls; ++calls) {
         const int result = readDataChunk(fd, &header, maxLength);
         runningTotal += static_cast<uint32_t>(result);
         *pos = static_cast<int32_t>(static_cast<uint32_t>(*pos) + static_cast<uint32_t>(result));
-    } while (runningTotal < maxLength);
+    }
     return 0;
 }
