@@ -10,6 +10,7 @@
 #                            wavegen on the PATH
 #   filter: <shell command>  optional; standard output passes through it
 #   status: N                the expected exit status
+#   requires: CMD...         optional; the case is skipped (77) without them
 #   --- stdout               expected standard output (the number of the
 #   --- stderr               time line masked as time=*); a missing section
 #                            expects nothing
@@ -23,6 +24,9 @@ header() { awk -v key="$1: " '/^--- /{exit} index($0, key) == 1 {print substr($0
 section() { awk -v name="$1" '/^--- /{on = ($2 == name); next} on' "$case"; }
 
 input=$(header input) run=$(header run) filter=$(header filter) status=$(header status)
+for command in $(header requires); do
+    command -v "$command" >/dev/null || { echo "skipped: $command is not installed"; exit 77; }
+done
 [ -n "$run" ] && [ -n "$status" ] || { echo "case lacks run: or status:"; exit 1; }
 cd "$work"
 if [ -n "$input" ]; then
