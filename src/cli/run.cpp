@@ -39,6 +39,43 @@ int32_t addLow16(int32_t pos, int result)
     return static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint16_t>(result));
 }
 
+// The stages of a run on the open file, each once, in their order. Returns
+// the return code.
+int16_t runStages(int fd, int32_t& pos, uint32_t length, uint32_t startTime)
+{
+    pos = addLow16(pos, readMainChunk(fd));
+    TRACE("after main chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
+    TRACE("\n");
+
+    lseek(fd, kFormatChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
+    const auto formatBytes = static_cast<uint16_t>(readSubChunk(fd));
+    pos = addLow16(pos, formatBytes);
+    TRACE("data chunk: %d bytes read\n", static_cast<int>(formatBytes));
+    TRACE("after format chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
+    TRACE("\n");
+
+    readDataFrames(fd, &pos, length);
+
+    // A run that found no samples must never report a frequency, and no
+    // stage may read slots that were never loaded.
+    if (gLoadedSlots == 0) {
+        std::printf("ERROR: no sample data loaded\n");
+        return -3;
+    }
+    if (gLoadedSlots < length) {
+        std::printf("WARNING: length reduced to %u, the number of sample slots loaded!\n", gLoadedSlots);
+        length = gLoadedSlots;
+    }
+
+    normalizeData();
+    if (gGnuplot || gValuelist)
+        printSamples(length);
+    sweepFrequencies(length);
+
+    std::printf("time=%u\n", getTickCount() - startTime);
+    return 0;
+}
+
 }  // namespace
 
 int runTonalyx(int argc, const char* const* argv)
@@ -51,61 +88,26 @@ int runTonalyx(int argc, const char* const* argv)
     int16_t rc = 0;
     int fd = -1;
     int32_t pos = 0;
-    uint32_t length = static_cast<uint32_t>(options.length);
+    auto length = static_cast<uint32_t>(options.length);
 
     if (options.fileName.empty()) {
         std::printf("ERROR: command line not correct (\"-i\" missing?)\n");
         usage();
-        rc = -1;
-        goto closing;
-    }
-    if (length > kMaxLength || length == 0) {
-        std::printf("WARNING: length restricte to 4096!\n");
-        length = kMaxLength;
-    }
-    fd = openInput(options.fileName);
-    if (fd < 0) {
-        std::printf("ERROR: Inp.wave file not found: %s\n", options.fileName.c_str());
-        rc = -2;
-        goto closing;
-    }
-
-    {
-        pos = addLow16(pos, readMainChunk(fd));
-        TRACE("after main chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
-        TRACE("\n");
-
-        lseek(fd, kFormatChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
-        const uint16_t formatBytes = static_cast<uint16_t>(readSubChunk(fd));
-        pos = addLow16(pos, formatBytes);
-        TRACE("data chunk: %d bytes read\n", static_cast<int>(formatBytes));
-        TRACE("after format chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
-        TRACE("\n");
-
-        readDataFrames(fd, &pos, length);
-
-        // A run that found no samples must never report a frequency, and no
-        // stage may read slots that were never loaded.
-        if (gLoadedSlots == 0) {
-            std::printf("ERROR: no sample data loaded\n");
-            rc = -3;
-            goto closing;
+        rc = -1;  // the length is not checked then
+    } else {
+        if (length > kMaxLength || length == 0) {
+            std::printf("WARNING: length restricte to 4096!\n");
+            length = kMaxLength;
         }
-        if (gLoadedSlots < length) {
-            std::printf("WARNING: length reduced to %u, the number of sample slots loaded!\n", gLoadedSlots);
-            length = gLoadedSlots;
+        fd = openInput(options.fileName);
+        if (fd < 0) {
+            std::printf("ERROR: Inp.wave file not found: %s\n", options.fileName.c_str());
+            rc = -2;
+        } else {
+            rc = runStages(fd, pos, length, startTime);
         }
-
-        normalizeData();
-        if (gGnuplot || gValuelist)
-            printSamples(length);
-        sweepFrequencies(length);
-
-        std::printf("time=%u\n", getTickCount() - startTime);
-        rc = 0;
     }
 
-closing:
     TRACE("last read pos=%d\n", pos);
     TRACE("return code=%d\n", static_cast<int>(static_cast<uint16_t>(rc)));
     if (fd >= 0)

@@ -22,7 +22,8 @@ extern uint32_t gHeldSlots;
 extern uint32_t gLoadedSlots; // largest slot index stored + 1, 0 if none
 extern uint32_t gActLength;   // slots processed by the loader in this run
 
-extern double* gSine;         // reference of the current candidate, or nullptr
+extern double* gSine;         // the current candidate's reference (its first
+                              // length entries), or nullptr
 
 // The loader's own counters, kept across its calls within one run.
 extern uint32_t gFrameCount;  // chunk headers read, whatever their id

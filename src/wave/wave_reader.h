@@ -20,5 +20,6 @@ int readSubChunk(int fd);
 int readDataChunk(int fd, ChunkHeader* header, uint32_t maxLength);
 
 // Seeks to offset 36 and loads data chunks until the sum of their results
-// reaches maxLength. Adds every result to *pos. Returns 0.
+// reaches maxLength (or 2 x maxLength + 2 calls were made). Adds every
+// result to *pos. Returns 0.
 int readDataFrames(int fd, int32_t* pos, uint32_t maxLength);

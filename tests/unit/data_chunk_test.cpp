@@ -184,47 +184,6 @@ TEST_F(DataChunk, SlotsThatAreNotLoadedHoldZero)
         EXPECT_EQ(loaded.slots[i], 0.0) << i;
 }
 
-TEST_F(DataChunk, FailuresAndTheirCodes)
-{
-    struct Row {
-        const char* what;
-        Bytes file;
-        uint16_t bits;
-        std::string err;
-        int32_t pos;
-        bool held;
-    } rows[] = {
-        // A fact chunk where the data chunk should be: the total wraps at once.
-        {"not a data chunk", buildWave({.dataId = "fact", .data = encodeSlots(ramp(50))}), 16,
-         "readDataChunk(): ERROR wrong data chunk ID\n", 34, false},
-        {"bits below 8", buildWave({.bits = 4, .data = encodeSlots(ramp(50))}), 4,
-         "readDataChunk(): ERROR unsupported bits per sample 4\n", 33, false},
-        {"bits 0", buildWave({.bits = 0, .data = encodeSlots(ramp(50))}), 0,
-         "readDataChunk(): ERROR unsupported bits per sample 0\n", 33, false},
-    };
-    for (const Row& row : rows) {
-        const Loaded loaded = load(row.file, row.bits, 1024);
-        EXPECT_EQ(loaded.printed.err, row.err) << row.what;
-        EXPECT_EQ(loaded.pos, row.pos) << row.what;
-        EXPECT_EQ(gSamples != nullptr, row.held) << row.what;
-        EXPECT_EQ(gLoadedSlots, 0u) << row.what;
-        EXPECT_EQ(loaded.calls, 1u) << row.what;
-    }
-}
-
-TEST_F(DataChunk, NegativeLengthReadsNoDataAndTheNextBytesAreAHeader)
-{
-    // dlength 2^31 reads nothing; the following 8 data bytes are taken as a
-    // header, which is not a data chunk: total 8 - 2 - 2 - 2 - 2 - 2 wraps.
-    const Loaded loaded =
-        load(buildWave({.dlength = 0x80000000u, .data = encodeSlots(ramp(200))}), 16, 1024);
-    EXPECT_EQ(gNoSamples, 0x40000000u);
-    EXPECT_EQ(gLoadedSlots, 0u);
-    EXPECT_EQ(loaded.calls, 6u);
-    EXPECT_EQ(countOf(loaded.printed.err, "wrong data chunk ID"), 5u);
-    EXPECT_EQ(loaded.pos, 36 + 8 - 10);
-}
-
 TEST_F(DataChunk, HeaderCutShortIsFilledWithZeros)
 {
     // The file ends 6 bytes into the data chunk header: dlength 0x0000abcd... is

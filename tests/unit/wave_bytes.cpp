@@ -22,25 +22,25 @@ void putTag(Bytes& out, const std::string& tag)
 
 }  // namespace
 
-Bytes buildWave(const WaveSpec& spec)
+Bytes buildWave(const WaveLayout& layout)
 {
-    const uint32_t dlength = spec.dlength.value_or(static_cast<uint32_t>(spec.data.size()));
-    const uint32_t bytesPerFrame = spec.channels * (spec.bits / 8u);
+    const uint32_t dlength = layout.dlength.value_or(static_cast<uint32_t>(layout.data.size()));
+    const uint32_t bytesPerFrame = layout.channels * (layout.bits / 8u);
     Bytes out;
-    putTag(out, spec.riffTag);
-    putLe(out, static_cast<uint32_t>(36 + spec.data.size()), 4);
+    putTag(out, layout.riffTag);
+    putLe(out, static_cast<uint32_t>(36 + layout.data.size()), 4);
     putTag(out, "WAVE");
-    putTag(out, spec.subId);
+    putTag(out, layout.subId);
     putLe(out, 16, 4);
-    putLe(out, spec.format, 2);
-    putLe(out, spec.channels, 2);
-    putLe(out, spec.sampleFreq, 4);
-    putLe(out, spec.sampleFreq * bytesPerFrame, 4);
+    putLe(out, layout.format, 2);
+    putLe(out, layout.channels, 2);
+    putLe(out, layout.sampleFreq, 4);
+    putLe(out, layout.sampleFreq * bytesPerFrame, 4);
     putLe(out, bytesPerFrame, 2);
-    putLe(out, spec.bits, 2);
-    putTag(out, spec.dataId);
+    putLe(out, layout.bits, 2);
+    putTag(out, layout.dataId);
     putLe(out, dlength, 4);
-    out.insert(out.end(), spec.data.begin(), spec.data.end());
+    out.insert(out.end(), layout.data.begin(), layout.data.end());
     return out;
 }
 

@@ -10,7 +10,7 @@
 
 using Bytes = std::vector<unsigned char>;
 
-struct WaveSpec {
+struct WaveLayout {
     std::string riffTag = "RIFF";
     std::string subId = "fmt ";
     uint16_t format = 1;
@@ -22,8 +22,8 @@ struct WaveSpec {
     Bytes data;
 };
 
-// The 44-byte canonical header followed by spec.data.
-Bytes buildWave(const WaveSpec& spec);
+// The 44-byte canonical header followed by layout.data.
+Bytes buildWave(const WaveLayout& layout);
 
 // Slots as little-endian integers of `bytesPerSlot` bytes each.
 Bytes encodeSlots(const std::vector<int>& slots, int bytesPerSlot = 2);
