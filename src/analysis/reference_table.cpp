@@ -83,11 +83,6 @@ double referenceStep(uint32_t noSamples, uint32_t noHertz)
     return static_cast<double>(static_cast<long double>(noSamples) / static_cast<long double>(noHertz) / 360.0L);
 }
 
-double sineOfDegree(uint32_t degree)
-{
-    return degreeSines()[degree % 360];
-}
-
 void fillReference(double* ref, uint32_t count, double step)
 {
     const double* sine = degreeSines();

@@ -7,10 +7,6 @@
 // both divisions at extended precision, rounded to a double once.
 double referenceStep(uint32_t noSamples, uint32_t noHertz);
 
-// sin(degree x degRad) for the whole degrees 0 to 359, the product and the
-// sine at extended precision, rounded to a double.
-double sineOfDegree(uint32_t degree);
-
 // Writes ref[0 .. count) as the stepping does: starting at position 0.0,
 // degree after degree (angles 0 to 359, again and again), the position
 // growing by repeated double addition of `step`, each degree stored at the

@@ -52,13 +52,15 @@ TEST(ReferenceStep, DividesAtExtendedPrecisionAndRoundsOnce)
 
 TEST(ReferenceTable, SinesOfWholeDegrees)
 {
-    EXPECT_EQ(sineOfDegree(0), 0.0);
-    EXPECT_LT(sineOfDegree(90), 1.0);  // 90 x 3.1415926 / 180 falls short of pi / 2
-    EXPECT_GT(sineOfDegree(90), 1.0 - 1e-15);
-    EXPECT_GT(sineOfDegree(180), 0.0);  // the constant is 3.1415926, not pi
-    EXPECT_LT(sineOfDegree(180), 1e-7);
-    for (uint32_t degree = 0; degree < 360; ++degree)
-        EXPECT_EQ(sineOfDegree(degree), modelSine(static_cast<int>(degree))) << degree;
+    // 360 slots, one period: step 1.0, so slot k holds sin(k degrees).
+    const std::vector<double> sine = fastTable(360, 1.0);
+    EXPECT_EQ(sine[0], 0.0);
+    EXPECT_LT(sine[90], 1.0);  // 90 x 3.1415926 / 180 falls short of pi / 2
+    EXPECT_GT(sine[90], 1.0 - 1e-15);
+    EXPECT_GT(sine[180], 0.0);  // the constant is 3.1415926, not pi
+    EXPECT_LT(sine[180], 1e-7);
+    for (int degree = 0; degree < 360; ++degree)
+        EXPECT_EQ(sine[static_cast<size_t>(degree)], modelSine(degree)) << degree;
 }
 
 TEST(ReferenceTable, WorkedTables)
