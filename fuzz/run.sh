@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Builds the fuzz target with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer, LeakSanitizer) and fuzzes it.
-#   fuzz/run.sh [SECONDS] [JOBS]      default: 60 seconds, 2 parallel jobs
-# The corpus grows in build-fuzz/corpus, seeded from fuzz/corpus; findings
-# land in fuzz-out/. Exits non-zero when a run crashed, leaked, hung or broke
-# a sanitizer rule.
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer, LeakSanitizer) and fuzzes each in turn.
+#   fuzz/run.sh [SECONDS] [JOBS] [TARGET...]
+# Default: 60 seconds for each target, 2 parallel jobs, both targets:
+#   fuzz_run        whole runs of the tool (seeds in fuzz/corpus)
+#   fuzz_reference  the reference table against plain stepping (seeds in
+#                   fuzz/corpus-reference)
+# Each corpus grows in build-fuzz/corpus-TARGET; findings land in fuzz-out/.
+# Exits non-zero when a run crashed, leaked, hung or broke a sanitizer rule.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 jobs=${2:-2}
+shift $(( $# < 2 ? $# : 2 ))
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_run fuzz_reference)
 
 install() {
     if [ "$(id -u)" = 0 ]; then
@@ -25,14 +31,26 @@ clang=$(command -v clang++ || command -v clang++-14)
 build=$root/build-fuzz
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="$clang" -DTONALYX_FUZZ=ON -DBUILD_TESTING=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target fuzz_run >/dev/null
+cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 
-mkdir -p "$build/corpus" "$root/fuzz-out"
+mkdir -p "$root/fuzz-out"
 cd "$root/fuzz-out"
-# -close_fd_mask=2 keeps the tool's error lines out of the log; the
-# sanitizers still report. -rss_limit_mb and -timeout catch memory and time
-# that grow with what a file declares.
-"$build/fuzz_run" "$build/corpus" "$root/fuzz/corpus" \
-    -fork="$jobs" -max_total_time="$seconds" -max_len=16384 -timeout=5 -rss_limit_mb=512 \
-    -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$root/fuzz-out/" 2>&1 | tee "$root/fuzz-out/last-run.log" | grep -E '^#|DONE|ERROR|crash|leak|timeout|stat::' || true
-! grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|SUMMARY: |runtime error' "$root/fuzz-out/last-run.log"
+failed=0
+for target in "${targets[@]}"; do
+    seeds=$root/fuzz/corpus
+    [ "$target" = fuzz_reference ] && seeds=$root/fuzz/corpus-reference
+    log=$root/fuzz-out/last-run-$target.log
+    mkdir -p "$build/corpus-$target"
+    # -close_fd_mask=2 keeps the tool's error lines out of the log; the
+    # sanitizers still report. -rss_limit_mb and -timeout catch memory and
+    # time that grow with what a file declares.
+    echo "fuzz: $target for $seconds s"
+    "$build/$target" "$build/corpus-$target" "$seeds" \
+        -fork="$jobs" -max_total_time="$seconds" -max_len=16384 -timeout=5 -rss_limit_mb=512 \
+        -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$root/fuzz-out/$target-" 2>&1 | tee "$log" |
+        grep -E '^#|DONE|ERROR|crash|leak|timeout|stat::' || true
+    if grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|SUMMARY: |runtime error|slot [0-9]+ is' "$log"; then
+        failed=1
+    fi
+done
+exit $failed

@@ -5,26 +5,8 @@
 
 namespace {
 
-// The degree-to-radian factor is built from 3.1415926, not from full pi.
-constexpr double kDegRad = 3.1415926 / 180.0;
 constexpr uint64_t kBinadeUnits = uint64_t{1} << 53;  // spacings in one binade
 constexpr uint32_t kSkipped = 360;                     // table entry that holds 0
-
-// sin of the whole degrees 0 to 359, then 0 for slots no degree lands on.
-const double* degreeSines()
-{
-    struct Table {
-        double sine[361];
-    };
-    static const Table table = [] {
-        Table t{};
-        for (int degree = 0; degree < 360; ++degree)
-            t.sine[degree] = static_cast<double>(sinl(static_cast<long double>(degree) * kDegRad));
-        t.sine[kSkipped] = 0.0;
-        return t;
-    }();
-    return table.sine;
-}
 
 double powerOfTwo(int exponent)
 {
@@ -78,14 +60,9 @@ void writeRun(double* ref, const double* sine, const Run& run, uint64_t first, u
 
 }  // namespace
 
-double referenceStep(uint32_t noSamples, uint32_t noHertz)
-{
-    return static_cast<double>(static_cast<long double>(noSamples) / static_cast<long double>(noHertz) / 360.0L);
-}
-
 void fillReference(double* ref, uint32_t count, double step)
 {
-    const double* sine = degreeSines();
+    const double* sine = kDegreeSines;
     uint32_t filled = 0;  // slots [0, filled) have their final value
     auto zeroUpTo = [&](uint32_t index) {
         for (; filled < index; ++filled)

@@ -4,8 +4,12 @@
 #include <cstdint>
 
 // Distance in slots between two whole degrees: noSamples / noHertz / 360,
-// both divisions at extended precision, rounded to a double once.
+// each division rounded to a 64-bit significand, the result rounded to a
+// double.
 double referenceStep(uint32_t noSamples, uint32_t noHertz);
+
+// The sines of the whole degrees 0 to 359; entry 360 holds 0.
+extern const double kDegreeSines[361];
 
 // Writes ref[0 .. count) as the stepping does: starting at position 0.0,
 // degree after degree (angles 0 to 359, again and again), the position

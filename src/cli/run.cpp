@@ -1,13 +1,11 @@
 #include "cli/run.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "analysis/analysis.h"
 #include "cli/options.h"
 #include "cli/usage.h"
+#include "common/platform.h"
 #include "common/tick_clock.h"
 #include "common/trace.h"
 #include "listing/sample_listing.h"
@@ -16,21 +14,7 @@
 namespace {
 
 constexpr uint32_t kMaxLength = 4096;
-constexpr off_t kFormatChunkOffset = 12;
-
-// Opens an existing file that is not a directory, read-only; -1 otherwise.
-int openInput(const std::string& name)
-{
-    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info{};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
+constexpr long kFormatChunkOffset = 12;
 
 // The readers' results are counted as their low 16 bits, unsigned: a
 // result of -1 adds 65535.
@@ -47,7 +31,7 @@ int16_t runStages(int fd, int32_t& pos, uint32_t length, uint32_t startTime)
     TRACE("after main chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
     TRACE("\n");
 
-    lseek(fd, kFormatChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
+    seekInput(fd, kFormatChunkOffset);  // on a pipe this fails; reading goes on where it is
     const auto formatBytes = static_cast<uint16_t>(readSubChunk(fd));
     pos = addLow16(pos, formatBytes);
     TRACE("data chunk: %d bytes read\n", static_cast<int>(formatBytes));
@@ -99,7 +83,7 @@ int runTonalyx(int argc, const char* const* argv)
             std::printf("WARNING: length restricte to 4096!\n");
             length = kMaxLength;
         }
-        fd = openInput(options.fileName);
+        fd = openInputFile(options.fileName.c_str());
         if (fd < 0) {
             std::printf("ERROR: Inp.wave file not found: %s\n", options.fileName.c_str());
             rc = -2;
@@ -111,7 +95,7 @@ int runTonalyx(int argc, const char* const* argv)
     TRACE("last read pos=%d\n", pos);
     TRACE("return code=%d\n", static_cast<int>(static_cast<uint16_t>(rc)));
     if (fd >= 0)
-        close(fd);
+        closeInput(fd);
     releaseBuffers();
 
     // Output that could not be written is no success. (A closed pipe ends

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
+#include "common/platform.h"
 #include "common/trace.h"
 #include "wave/little_endian.h"
 #include "wave/read_fully.h"
@@ -12,7 +12,7 @@
 namespace {
 
 constexpr long kBlockBytes = 512;
-constexpr off_t kDataChunkOffset = 36;  // right after a 16-byte format chunk
+constexpr long kDataChunkOffset = 36;  // right after a 16-byte format chunk
 
 // Reads the 8-byte chunk header. Bytes a short read did not deliver are 0.
 // Once the input has ended it is not asked again: it would only end again.
@@ -118,7 +118,7 @@ int readDataFrames(int fd, int32_t* pos, uint32_t maxLength)
 {
     ChunkHeader header{};
     uint32_t runningTotal = 0;  // wraps below zero on purpose: ends the loop
-    lseek(fd, kDataChunkOffset, SEEK_SET);  // on a pipe this fails; reading goes on where it is
+    seekInput(fd, kDataChunkOffset);  // on a pipe this fails; reading goes on where it is
 
     // Every call that reads a data chunk adds at least 8 to the total, one
     // at the end of the input takes 1 away, any other takes 2 away and reads

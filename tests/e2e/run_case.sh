@@ -2,7 +2,12 @@
 # Runs one end-to-end case and compares what the tool printed and returned
 # with what the case expects.
 #
-#   run_case.sh TONALYX WAVEGEN FILE.case
+#   run_case.sh TONALYX WAVEGEN FILE.case [EMULATOR...]
+#
+# With an emulator (a cross build) the tool runs under it. A Windows tool
+# (TONALYX ends in .exe) writes CR LF line ends; they are compared as LF,
+# and the cases that read a pipe as /dev/stdin or say not-on-windows are
+# skipped.
 #
 # A case file starts with header lines, then sections:
 #   input: <shell command>   writes the input; its standard output becomes in.wav
@@ -11,14 +16,22 @@
 #   filter: <shell command>  optional; standard output passes through it
 #   status: N                the expected exit status
 #   requires: CMD...         optional; the case is skipped (77) without them
+#   not-on-windows: WHY      optional; the case is skipped for a Windows tool
 #   --- stdout               expected standard output (the number of the
 #   --- stderr               time line masked as time=*); a missing section
 #                            expects nothing
 set -u
 tool=$1 gen=$2 case=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PATH="$(dirname "$tool"):$(dirname "$gen"):$PATH"
+shift 3
+work=$(mktemp -d) bin=$(mktemp -d)
+trap 'rm -rf "$work" "$bin"' EXIT
+# The case names the tools plainly: tonalyx and wavegen.
+{ echo '#!/usr/bin/env bash'; printf 'exec'; printf ' %q' "$@" "$tool"; echo ' "$@"'; } > "$bin/tonalyx"
+ln -s "$gen" "$bin/wavegen"
+chmod +x "$bin/tonalyx"
+export PATH="$bin:$PATH"
+windows=0
+[[ $tool == *.exe ]] && windows=1
 
 header() { awk -v key="$1: " '/^--- /{exit} index($0, key) == 1 {print substr($0, length(key) + 1); exit}' "$case"; }
 section() { awk -v name="$1" '/^--- /{on = ($2 == name); next} on' "$case"; }
@@ -28,14 +41,23 @@ for command in $(header requires); do
     command -v "$command" >/dev/null || { echo "skipped: $command is not installed"; exit 77; }
 done
 [ -n "$run" ] && [ -n "$status" ] || { echo "case lacks run: or status:"; exit 1; }
+if [ $windows = 1 ]; then
+    [[ $run == */dev/stdin* ]] && { echo "skipped: Windows cannot name a pipe as the input"; exit 77; }
+    why=$(header not-on-windows)
+    [ -z "$why" ] || { echo "skipped: $why"; exit 77; }
+fi
 cd "$work"
 if [ -n "$input" ]; then
     bash -c "$input" > in.wav || { echo "input command failed: $input"; exit 1; }
 fi
 
-bash -c "$run" > out.raw 2> err </dev/null
+bash -c "$run" > out.raw 2> err.raw </dev/null
 rc=$?
 [ -n "$filter" ] || filter=cat
+if [ $windows = 1 ]; then
+    sed -i 's/\r$//' out.raw err.raw
+fi
+mv err.raw err
 sed 's/^time=[0-9]*$/time=*/' out.raw | bash -c "$filter" > out
 
 section stdout > want.out

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "analysis/analysis.h"
+#include "analysis/reference_table.h"
 #include "common/globals.h"
 #include "listing/sample_listing.h"
 #include "wave_bytes.h"
@@ -67,10 +68,9 @@ TEST_F(Analysis, CorrelationIsTheMeanOfTheProductsInIndexOrder)
         makeSine(4, 1);  // step 1.0: slot k holds sin(k degrees)
         result = processDFT(4, 1);
     });
-    const double degRad = 3.1415926 / 180.0;
     double sum = 0.0;
     for (int k = 0; k < 4; ++k)
-        sum += gSamples[k] * static_cast<double>(sinl(static_cast<long double>(k) * degRad));
+        sum += gSamples[k] * kDegreeSines[k];
     EXPECT_EQ(result, sum / 4);
     EXPECT_EQ(printed.out,
               "makeSine() maxX=4 noHertz=1\nmakeSine() noSamples=360\nmakeSine() step=1.000000\n"

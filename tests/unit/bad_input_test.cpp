@@ -3,12 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
 
 #include "cli/run.h"
 #include "wave_bytes.h"
 
 namespace {
+
+// The number of the time line varies from run to run.
+std::string maskTime(const std::string& out)
+{
+    const size_t at = out.find("\ntime=");
+    if (at == std::string::npos)
+        return out;
+    return out.substr(0, at + 6) + "*" + out.substr(out.find('\n', at + 1));
+}
 
 struct Row {
     const char* what;
@@ -112,7 +120,7 @@ TEST(BadInput, EachClassGivesItsMessagesAndStatus)
         argv.push_back(file.path().c_str());
         int status = 0;
         const Printed printed = capture([&] { status = runTonalyx(static_cast<int>(argv.size()), argv.data()); });
-        EXPECT_EQ(std::regex_replace(printed.out, std::regex("time=[0-9]+\n"), "time=*\n"), row.out) << row.what;
+        EXPECT_EQ(maskTime(printed.out), row.out) << row.what;
         EXPECT_EQ(printed.err, row.err) << row.what;
         EXPECT_EQ(status, row.status == 0 ? 0 : 65536 - (256 - row.status)) << row.what;
     }

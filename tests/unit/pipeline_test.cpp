@@ -36,7 +36,7 @@ std::vector<std::string> modelMeans(const std::vector<double>& slots, uint32_t n
 {
     std::vector<std::string> means;
     for (uint32_t hertz = 100; hertz <= 1000; hertz += 20) {
-        const double step = plainStep ? double(noSamples) / hertz / 360.0 : modelStep(noSamples, hertz);
+        const double step = plainStep ? double(noSamples) / hertz / 360.0 : referenceStep(noSamples, hertz);
         const std::vector<int> degrees = lastDegrees(noSamples, step);
         double sum = 0.0;
         for (size_t i = 0; i < slots.size(); ++i)

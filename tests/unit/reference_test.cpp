@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -34,19 +35,17 @@ size_t unwritten(const std::vector<int>& degrees)
 
 }  // namespace
 
-TEST(ReferenceStep, DividesAtExtendedPrecisionAndRoundsOnce)
+TEST(ReferenceStep, DividesAtExtendedPrecision)
 {
     EXPECT_EQ(referenceStep(360, 1), 1.0);
     EXPECT_EQ(referenceStep(36, 1), 0.1);
     EXPECT_EQ(referenceStep(44100, 100), 1.225);
     EXPECT_EQ(referenceStep(0, 100), 0.0);
-    // Plain doubles round twice and differ here in the last bit.
+    // Plain double divisions give another last bit for some of these.
     int differing = 0;
     for (const uint32_t samples : {24000u, 32000u, 48000u})
-        for (uint32_t hertz = 100; hertz <= 1000; hertz += 20) {
-            EXPECT_EQ(referenceStep(samples, hertz), modelStep(samples, hertz));
+        for (uint32_t hertz = 100; hertz <= 1000; hertz += 20)
             differing += referenceStep(samples, hertz) != double(samples) / hertz / 360.0;
-        }
     EXPECT_GT(differing, 0);
 }
 
@@ -69,7 +68,7 @@ TEST(ReferenceTable, WorkedTables)
     const std::vector<int> expect36 = {10,  19,  29,  39,  50,  60,  70,  80,  90,  100, 110, 120,
                                        130, 140, 150, 160, 170, 180, 189, 199, 209, 219, 229, 239,
                                        249, 259, 269, 279, 289, 299, 309, 319, 329, 339, 349, 359};
-    EXPECT_EQ(lastDegrees(36, modelStep(36, 1)), expect36);
+    EXPECT_EQ(lastDegrees(36, referenceStep(36, 1)), expect36);
     EXPECT_EQ(firstDifference(fastTable(36, referenceStep(36, 1)), expect36), -1);
 
     std::vector<int> expect360(360), expect720(720, -1);
@@ -115,9 +114,8 @@ TEST(ReferenceTable, MatchesStraightforwardSteppingOnRandomCounts)
         for (int pick = 0; pick < 4; ++pick) {
             const uint32_t hertz = 100 + 20 * static_cast<uint32_t>(candidate(random));
             const double step = referenceStep(noSamples, hertz);
-            const std::vector<int> all = lastDegrees(noSamples, step);
             const uint32_t count = std::uniform_int_distribution<uint32_t>(1, std::min(noSamples, 4096u))(random);
-            const std::vector<int> degrees(all.begin(), all.begin() + count);
+            const std::vector<int> degrees = lastDegrees(noSamples, step, count);
             ASSERT_EQ(firstDifference(fastTable(count, step), degrees), -1)
                 << noSamples << " slots, " << hertz << " periods, count " << count;
         }

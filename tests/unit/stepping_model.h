@@ -2,24 +2,23 @@
 // tool once did, and note which degree lands last on each slot.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
-inline double modelStep(uint32_t noSamples, uint32_t noHertz)
-{
-    return static_cast<double>(static_cast<long double>(noSamples) / noHertz / 360.0L);
-}
+#include "analysis/reference_table.h"
 
-// Degree (0 to 359) stored last at each slot, -1 where none lands.
-inline std::vector<int> lastDegrees(uint32_t noSamples, double step)
+// Degree (0 to 359) stored last at each of the first `count` slots (all
+// noSamples by default), -1 where none lands. The positions only grow, so
+// the stepping may stop at the first one past those slots.
+inline std::vector<int> lastDegrees(uint32_t noSamples, double step, uint32_t count = UINT32_MAX)
 {
-    std::vector<int> degree(noSamples, -1);
+    const uint32_t slots = count < noSamples ? count : noSamples;
+    std::vector<int> degree(slots, -1);
     double position = 0.0;
     double angle = 0.0;
     for (;;) {
         const auto index = static_cast<int32_t>(position);
-        if (static_cast<uint32_t>(index) >= noSamples)
+        if (static_cast<uint32_t>(index) >= slots)
             break;
         degree[static_cast<size_t>(index)] = static_cast<int>(angle);
         position += step;
@@ -30,8 +29,5 @@ inline std::vector<int> lastDegrees(uint32_t noSamples, double step)
 
 inline double modelSine(int degree)
 {
-    if (degree < 0)
-        return 0.0;
-    const double degRad = 3.1415926 / 180.0;
-    return static_cast<double>(sinl(static_cast<long double>(degree) * degRad));
+    return degree < 0 ? 0.0 : kDegreeSines[degree];
 }

@@ -1,0 +1,26 @@
+// The calls that differ between POSIX systems and Windows: the input file,
+// by descriptor, and on Windows the command line. Everything else is
+// standard C++.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Opens an existing file that is not a directory, read-only, its bytes
+// delivered unchanged; returns a descriptor, or -1. The name is UTF-8.
+int openInputFile(const char* name);
+
+// One read: the bytes delivered (fewer near the end), 0 at the end of the
+// input, -1 on an error.
+long readInput(int fd, void* buffer, size_t count);
+
+// Moves to an absolute offset; false where the input cannot seek (a pipe).
+bool seekInput(int fd, long offset);
+
+void closeInput(int fd);
+
+#ifdef _WIN32
+// The command line as UTF-8, from the UTF-16 one that Windows hands over.
+std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);
+#endif
