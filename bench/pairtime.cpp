@@ -1,9 +1,11 @@
 // pairtime: runs a reference command and a measured command alternately and
-// reports the median wall time and the peak resident memory of each.
+// reports the median wall time of each, the median of the pairwise ratios
+// (measured / reference, pair by pair, so that a slow moment of the machine
+// hits both sides) and the peak resident memory of each.
 //
-//   pairtime ROUNDS REFERENCE-COMMAND... -- MEASURED-COMMAND...
+//   pairtime PAIRS REFERENCE-COMMAND... -- MEASURED-COMMAND...
 //
-// Prints: reference_median_us measured_median_us reference_peak_kib measured_peak_kib
+// Prints: reference_median_us measured_median_us median_ratio reference_peak_kib measured_peak_kib
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -70,16 +72,18 @@ int main(int argc, char** argv)
     reference.push_back(nullptr);
     measured.push_back(nullptr);
 
-    std::vector<double> referenceTimes, measuredTimes;
+    std::vector<double> referenceTimes, measuredTimes, ratios;
     long referencePeak = 0, measuredPeak = 0;
     for (int round = 0; round < rounds; ++round) {
         const Sample a = runOnce(reference);
         const Sample b = runOnce(measured);
         referenceTimes.push_back(a.micros);
         measuredTimes.push_back(b.micros);
+        ratios.push_back(b.micros / a.micros);
         referencePeak = std::max(referencePeak, a.peakKib);
         measuredPeak = std::max(measuredPeak, b.peakKib);
     }
-    std::printf("%.0f %.0f %ld %ld\n", median(referenceTimes), median(measuredTimes), referencePeak, measuredPeak);
+    std::printf("%.0f %.0f %.3f %ld %ld\n", median(referenceTimes), median(measuredTimes), median(ratios), referencePeak,
+                measuredPeak);
     return 0;
 }

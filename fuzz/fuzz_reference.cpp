@@ -1,6 +1,7 @@
 // libFuzzer target, differential: the reference table as fillReference
-// builds it against the straightforward stepping of every degree, for a
-// slot count, a candidate and a length taken from the input:
+// builds it, and the correlation over it, against the straightforward
+// stepping of every degree, for a slot count, a candidate and a length
+// taken from the input:
 //   bytes 0-3: the slot count (little-endian), byte 4: the candidate
 //   (100 + 20 x (byte mod 46)), bytes 5-6: the length (mod 4096, + 1).
 // The stepping visits about 360 x candidate x length / count degrees, at
@@ -30,13 +31,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<double> fast(count, 12345.0);
     fillReference(fast.data(), count, step);
     const std::vector<int> degrees = lastDegrees(noSamples, step, count);
+    // The correlation walks the same reference without a table: against
+    // samples that change in sign and size from slot to slot.
+    std::vector<double> samples(count);
+    double want = 0.0;
     for (uint32_t i = 0; i < count; ++i) {
-        const double want = modelSine(degrees[i]);
-        if (std::memcmp(&fast[i], &want, sizeof want) != 0) {
+        samples[i] = static_cast<double>(static_cast<int>(i * 7919u % 2001u) - 1000) / 1000.0;
+        const double value = modelSine(degrees[i]);
+        want += samples[i] * value;
+        if (std::memcmp(&fast[i], &value, sizeof value) != 0) {
             std::fprintf(stderr, "%u slots, %u periods, length %u: slot %u is %a, not %a\n", noSamples, noHertz,
-                         length, i, fast[i], want);
+                         length, i, fast[i], value);
             std::abort();
         }
+    }
+    const double sum = correlateReference(samples.data(), count, step);
+    if (std::memcmp(&sum, &want, sizeof sum) != 0) {
+        std::fprintf(stderr, "%u slots, %u periods, length %u: sum %a, not %a\n", noSamples, noHertz, length, sum,
+                     want);
+        std::abort();
     }
     return 0;
 }

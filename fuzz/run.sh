@@ -49,7 +49,7 @@ for target in "${targets[@]}"; do
         -fork="$jobs" -max_total_time="$seconds" -max_len=16384 -timeout=5 -rss_limit_mb=512 \
         -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$root/fuzz-out/$target-" 2>&1 | tee "$log" |
         grep -E '^#|DONE|ERROR|crash|leak|timeout|stat::' || true
-    if grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|SUMMARY: |runtime error|slot [0-9]+ is' "$log"; then
+    if grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|SUMMARY: |runtime error|slot [0-9]+ is|: sum ' "$log"; then
         failed=1
     fi
 done

@@ -8,12 +8,12 @@
 // 0.1), negative slots by the magnitude of the smallest one.
 void normalizeData();
 
-// Fills gSine with the reference of `noHertz` periods across gNoSamples
-// slots; only the first `maxX` entries are built, as nothing reads more.
-// Entries the stepping skips hold 0. Returns 0, or -1 without a buffer.
+// Sets up the reference of `noHertz` periods across gNoSamples slots (its
+// step, in gSineStep); entries the stepping skips count as 0. Returns 0
+// (there is nothing to allocate that could fail).
 int makeSine(uint32_t maxX, uint32_t noHertz);
 
-// The mean of gSamples[i] x gSine[i] over the first maxX slots.
+// The mean of gSamples[i] x reference[i] over the first maxX slots.
 double processDFT(uint32_t maxX, uint32_t frequency);
 
 // Tries the candidates 100, 120, ..., 1000 and prints the best one.

@@ -10,20 +10,22 @@ void normalizeData()
     TRACE("normalizeData() gNoSamples=%u\n", gNoSamples);
 
     // Slots past the held ones are 0: they move neither bound and stay 0.
-    for (uint32_t i = 0; i < gHeldSlots; ++i) {
-        const double slot = gSamples[i];
-        if (slot > maxVal)
-            maxVal = slot;
-        if (slot <= minVal)
-            minVal = slot;
+    // The slots are whole numbers (never NaN), so taking the smaller value
+    // on a tie, as a slot <= minVal would, changes nothing.
+    double* const slots = gSamples;
+    const uint32_t count = gHeldSlots;
+    for (uint32_t i = 0; i < count; ++i) {
+        const double slot = slots[i];
+        maxVal = slot > maxVal ? slot : maxVal;
+        minVal = slot < minVal ? slot : minVal;
     }
     TRACE("normalizeData() minVal=%lf maxVal=%lf\n", minVal, maxVal);
 
     // The magnitude as a whole number; 0 when no slot is negative, and then
     // no slot is ever divided by it.
     minVal = static_cast<double>(std::abs(static_cast<int32_t>(minVal)));
-    for (uint32_t i = 0; i < gHeldSlots; ++i) {
-        double& slot = gSamples[i];
-        slot = slot >= 0 ? slot / maxVal : slot / minVal;
+    for (uint32_t i = 0; i < count; ++i) {
+        const double slot = slots[i];
+        slots[i] = slot / (slot >= 0 ? maxVal : minVal);
     }
 }

@@ -19,7 +19,7 @@ struct Extended {
 };
 
 // x / d rounded to a 64-bit significand, for d from 1 to 2^32 - 1.
-Extended divideRounded(Extended x, uint32_t d)
+inline Extended divideRounded(Extended x, uint32_t d)
 {
     // m x 2^64 / d by long division in 32-bit digits: each partial
     // dividend (remainder x 2^32 + digit) stays below 2^64. With m >= 2^63

@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "analysis/analysis.h"
 #include "common/trace.h"
 
@@ -9,19 +7,15 @@ void sweepFrequencies(uint32_t length)
     uint32_t bestFreq = 0;
     for (uint32_t freq = 100; freq <= 1000; freq += 20) {
         TRACE("main() freq=%u\n", freq);
-        // Without a reference buffer the candidate cannot be judged; it is
-        // left out rather than correlated with memory that does not exist.
-        if (makeSine(length, freq) == 0) {
-            const double result = processDFT(length, freq);
-            TRACE("result for freq.=%04u: %7.3lf\n", freq, result);
-            // A later candidate with an equal result wins; a NaN never does.
-            if (result >= bestResult) {
-                bestResult = result;
-                bestFreq = freq;
-            }
+        makeSine(length, freq);
+        const double result = processDFT(length, freq);
+        TRACE("result for freq.=%04u: %7.3lf\n", freq, result);
+        // A later candidate with an equal result wins; a NaN never does.
+        if (result >= bestResult) {
+            bestResult = result;
+            bestFreq = freq;
         }
-        std::free(gSine);
-        gSine = nullptr;
+        gSineHeld = false;
     }
     std::printf("\nbestResult=%lf best matching freq.=%u\n", bestResult, bestFreq);
 }

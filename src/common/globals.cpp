@@ -14,7 +14,8 @@ uint32_t gHeldSlots = 0;
 uint32_t gLoadedSlots = 0;
 uint32_t gActLength = 0;
 
-double* gSine = nullptr;
+double gSineStep = 0.0;
+bool gSineHeld = false;
 
 uint32_t gFrameCount = 0;
 bool gInputEnded = false;
@@ -23,8 +24,7 @@ uint32_t gValuelistCalls = 0;
 
 void releaseBuffers()
 {
-    std::free(gSine);
-    gSine = nullptr;
+    gSineHeld = false;
     std::free(gSamples);
     gSamples = nullptr;
     gHeldSlots = 0;

@@ -22,8 +22,10 @@ extern uint32_t gHeldSlots;
 extern uint32_t gLoadedSlots; // largest slot index stored + 1, 0 if none
 extern uint32_t gActLength;   // slots processed by the loader in this run
 
-extern double* gSine;         // the current candidate's reference (its first
-                              // length entries), or nullptr
+// The current candidate's reference: its step, from which the correlation
+// produces every value it needs.
+extern double gSineStep;
+extern bool gSineHeld;        // set by makeSine, cleared by the sweep
 
 // The loader's own counters, kept across its calls within one run.
 extern uint32_t gFrameCount;  // chunk headers read, whatever their id

@@ -29,12 +29,14 @@ long readChunkHeader(int fd, ChunkHeader* header)
 
 // The first data chunk sizes the sample buffer. Only the first maxLength
 // slots can ever be stored (the slot index of a call never reaches it), so
-// no more than that is held, whatever the chunk declares.
+// no more than that is held, whatever the chunk declares. The slots are
+// stored from 0 on, so those never stored are the last ones; they are set
+// to 0 once loading is over.
 void allocateSamples(uint32_t dlength, uint32_t bytesPerSlot, uint32_t maxLength)
 {
     gNoSamples = dlength / bytesPerSlot;
     const uint32_t held = std::min(gNoSamples, maxLength);
-    gSamples = static_cast<double*>(std::calloc(held ? held : 1, sizeof(double)));
+    gSamples = static_cast<double*>(std::malloc((held ? held : 1) * sizeof(double)));
     gHeldSlots = gSamples ? held : 0;
     TRACE("readDataChunk() noSamples=%u\n", gNoSamples);
 }
@@ -133,5 +135,7 @@ int readDataFrames(int fd, int32_t* pos, uint32_t maxLength)
         runningTotal += static_cast<uint32_t>(result);
         *pos = static_cast<int32_t>(static_cast<uint32_t>(*pos) + static_cast<uint32_t>(result));
     }
+    for (uint32_t slot = gLoadedSlots; slot < gHeldSlots; ++slot)
+        gSamples[slot] = 0.0;
     return 0;
 }

@@ -1,4 +1,5 @@
-#include "analysis/reference_table.h"
+// The sines of the whole degrees, as constants.
+#pragma once
 
 // sin(degree x degRad) for the whole degrees 0 to 359, degRad being
 // 3.1415926 / 180 rounded to a double. The product degree x degRad is exact
@@ -6,7 +7,7 @@
 // and rounded to a double. Written out as constants so that every platform
 // gets these bits, whatever its own extended type and sine function give.
 // Entry 360 is the 0 of a slot that no degree lands on.
-const double kDegreeSines[361] = {
+inline constexpr double kDegreeSines[361] = {
     0x0p+0, 0x1.1df0b266cac0bp-6, 0x1.1de58c4db4439p-5, 0x1.acbc7414663fp-5,
     0x1.1db8f68501d91p-4, 0x1.64fd6b263fe4ap-4, 0x1.ac260939b03a7p-4, 0x1.f32d4436d0815p-4,
     0x1.1d06c917cf827p-3, 0x1.4060b61f96598p-3, 0x1.63a1a77bf9402p-3, 0x1.86c6dd68f0cc4p-3,

@@ -1,0 +1,113 @@
+#include "common/fixed_format.h"
+
+#include <bit>
+#include <charconv>
+#include <cstdint>
+
+namespace {
+
+constexpr uint64_t kMillion = 1000000;
+
+// value x 10^6 rounded to a whole number, ties to even, for value =
+// mantissa x 2^-shift below 2^44 (mantissa < 2^53, shift >= 9). The
+// product is held in two 64-bit words.
+uint64_t scaledRounded(uint64_t mantissa, int shift)
+{
+    if (shift > 80)
+        return 0;  // below 2^73 / 2^81 = 1/256: rounds to 0, and is no tie
+    const uint64_t low32 = (mantissa & 0xffffffff) * kMillion;  // < 2^52
+    const uint64_t high32 = (mantissa >> 32) * kMillion;        // < 2^41
+    uint64_t lo = low32 + (high32 << 32);
+    uint64_t hi = (high32 >> 32) + (lo < low32);
+
+    // (hi:lo) >> shift, and the bits shifted out against one half.
+    uint64_t quotient, restHigh, restLow, halfHigh, halfLow;
+    if (shift < 64) {
+        quotient = lo >> shift | (hi << 1 << (63 - shift));
+        restHigh = 0;
+        restLow = lo & ((uint64_t{1} << shift) - 1);
+        halfHigh = 0;
+        halfLow = uint64_t{1} << (shift - 1);
+    } else {
+        quotient = shift == 64 ? hi : hi >> (shift - 64);
+        restHigh = shift == 64 ? 0 : hi & ((uint64_t{1} << (shift - 64)) - 1);
+        restLow = lo;
+        halfHigh = shift == 64 ? 0 : uint64_t{1} << (shift - 65);
+        halfLow = shift == 64 ? uint64_t{1} << 63 : 0;
+    }
+    const bool above = restHigh > halfHigh || (restHigh == halfHigh && restLow > halfLow);
+    const bool tie = restHigh == halfHigh && restLow == halfLow;
+    return quotient + (above || (tie && (quotient & 1)));
+}
+
+// "00" to "99".
+constexpr char kPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+char* writePair(uint32_t pair, char* out)
+{
+    out[0] = kPairs[2 * pair];
+    out[1] = kPairs[2 * pair + 1];
+    return out + 2;
+}
+
+// The whole part, without leading zeros (below 2^44: at most 14 digits).
+char* writeWhole(uint64_t value, char* out)
+{
+    if (value < 10) {
+        *out++ = static_cast<char>('0' + value);
+        return out;
+    }
+    char digits[20];
+    char* start = digits + sizeof digits;
+    while (value >= 100) {
+        start -= 2;
+        writePair(static_cast<uint32_t>(value % 100), start);
+        value /= 100;
+    }
+    if (value >= 10) {
+        start -= 2;
+        writePair(static_cast<uint32_t>(value), start);
+    } else {
+        *--start = static_cast<char>('0' + value);
+    }
+    const auto length = static_cast<std::size_t>(digits + sizeof digits - start);
+    for (std::size_t i = 0; i < length; ++i)
+        out[i] = start[i];
+    return out + length;
+}
+
+// Exactly six digits.
+char* writeDecimals(uint32_t value, char* out)
+{
+    out = writePair(value / 10000, out);
+    out = writePair(value / 100 % 100, out);
+    return writePair(value % 100, out);
+}
+
+}  // namespace
+
+char* formatFixed6(double value, char* out)
+{
+    const auto bits = std::bit_cast<uint64_t>(value);
+    const int exponent = static_cast<int>(bits >> 52 & 0x7ff);
+    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    // From 2^44 on (value x 10^6 would pass 2^64), and the special values:
+    // the standard formatter, whose digits are printf's in the C locale.
+    if (exponent >= 1023 + 44) {
+        const std::to_chars_result done = std::to_chars(out, out + kFixedMaxChars, value, std::chars_format::fixed, 6);
+        return done.ptr;
+    }
+    const uint64_t mantissa = exponent == 0 ? fraction : fraction | uint64_t{1} << 52;
+    const int shift = exponent == 0 ? 1074 : 1075 - exponent;  // value = mantissa x 2^-shift, shift >= 9
+    const uint64_t scaled = scaledRounded(mantissa, shift);
+    const uint64_t whole = scaled / kMillion;
+    const uint64_t decimals = scaled % kMillion;
+    if (bits >> 63)
+        *out++ = '-';
+    out = writeWhole(whole, out);
+    *out++ = '.';
+    return writeDecimals(static_cast<uint32_t>(decimals), out);
+}

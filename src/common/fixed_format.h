@@ -1,0 +1,13 @@
+// "%lf" (six decimals, rounded to nearest with ties to even, the way printf
+// rounds the exact value) without printf: a listing prints thousands.
+#pragma once
+
+#include <cstddef>
+
+// The longest text: a sign, 309 integer digits, the point and 6 decimals.
+constexpr std::size_t kFixedMaxChars = 320;
+
+// Writes `value` as "%lf" does in the C locale, special forms included
+// ("-0.000000", "inf", "-nan"); returns the end. `out` holds at least
+// kFixedMaxChars characters.
+char* formatFixed6(double value, char* out);
