@@ -88,7 +88,8 @@ struct FractionCursor {
     uint64_t fraction;
     uint64_t fractionStep;
     uint64_t angle;  // below 360 between blocks
-    uint64_t angleStep;
+    uint64_t angleStep;     // modulo 2^64: a step of more than 180 degrees goes back instead
+    uint64_t blockStart;    // added to the angle at the start of a block: 1080 when it goes back
     uint64_t block;         // slots before the angle must be reduced again
     uint64_t writtenBelow;  // where slots may be skipped: written while F is below this
     bool maySkip;
@@ -109,8 +110,19 @@ struct FractionCursor {
         fraction = fractionOf.ceil(beforeEnd % run.delta);
         fractionStep = fractionOf.ceil(slotUnits % run.delta);
         angle = (run.angle + beforeEnd / run.delta) % 360;
-        angleStep = slotUnits / run.delta % 360;
-        block = (360 * (kRepeatedPeriods - 1)) / (angleStep + 1);
+        // Within a block the angle moves by at most 1080 degrees, up from
+        // below 360 or down from 1080 and more.
+        const uint64_t forward = slotUnits / run.delta % 360;
+        constexpr uint64_t kRoom = 360 * (kRepeatedPeriods - 1);
+        if (forward > 180) {
+            angleStep = forward - 360;  // wraps: the angle goes back by 360 - forward, or one less
+            blockStart = kRoom;
+            block = kRoom / (360 - forward);
+        } else {
+            angleStep = forward;
+            blockStart = 0;
+            block = kRoom / (forward + 1);
+        }
         maySkip = run.maySkip();
         writtenBelow = maySkip ? fractionOf.ceil(slotUnits) : 0;
     }
@@ -142,6 +154,7 @@ struct FractionCursor {
         };
         while (slot < stop) {
             const uint64_t blockStop = stop - slot < block ? stop : slot + block;
+            a += blockStart;
             for (; slot + 4 <= blockStop; slot += 4) {
                 next(slot);
                 next(slot + 1);
