@@ -6,8 +6,9 @@ double processDFT(uint32_t maxX, uint32_t frequency)
 {
     TRACE("processDFT() maxX=%u frequency=%u\n", maxX, frequency);
     // Each product is rounded to a double and added in index order as it is
-    // formed, so no buffer of products is needed.
-    const double mean = correlateReference(gSamples, maxX, gSineStep) / static_cast<double>(maxX);
+    // formed, so no buffer of products is needed. Under the sweep's bound a
+    // result that cannot win may come back as minus infinity.
+    const double mean = correlateReference(gSamples, maxX, gSineStep, gCorrelationBound) / static_cast<double>(maxX);
     TRACE("processDFT() sum=%lf\n", mean);
     return mean;
 }

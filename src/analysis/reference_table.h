@@ -16,9 +16,20 @@ double referenceStep(uint32_t noSamples, uint32_t noHertz);
 // index its position truncates to, so the last degree to land there wins.
 // Indices no degree lands on hold 0.
 
+// What a correlation may leave unfinished: a sum whose mean (the sum over
+// count) is sure to stay below neededFrom, however the slots still to come
+// add up. tail[k] is the sum of |samples[i]| from i = 64 k to count - 1.
+struct CorrelationBound {
+    static constexpr uint32_t kTailSlots = 64;
+    const double* tail;
+    double neededFrom;
+};
+
 // The sum of samples[i] x ref[i] for i from 0 to count - 1, in index order,
-// without building ref.
-double correlateReference(const double* samples, uint32_t count, double step);
+// without building ref. With a bound it may stop early, and then returns
+// minus infinity: its mean would have stayed below bound->neededFrom.
+double correlateReference(const double* samples, uint32_t count, double step,
+                          const CorrelationBound* bound = nullptr);
 
 // ref[0 .. count) itself.
 void fillReference(double* ref, uint32_t count, double step);

@@ -190,7 +190,8 @@ inline double powerOfTwo(int exponent)
 // The walk of one candidate's reference over slots [0, count), in order:
 // pieces.single(slot, value) for a slot whose value a single step decides,
 // pieces.run(run, first, end) for slots [first, end) of a run. Slots no
-// degree lands on are in no piece; every other slot is in exactly one.
+// degree lands on are in no piece; every other slot is in exactly one. The
+// walk ends early once pieces.stopped().
 template <class Pieces>
 void walkReference(uint32_t count, double step, Pieces& pieces)
 {
@@ -213,7 +214,7 @@ void walkReference(uint32_t count, double step, Pieces& pieces)
 
     double position = 0.0;
     uint32_t angle = 0;
-    while (position < count) {
+    while (position < count && !pieces.stopped()) {
         if (position > 0.0) {
             const auto bits = std::bit_cast<uint64_t>(position);
             const int shift = 1075 - static_cast<int>(bits >> 52);                          // 53 - e
@@ -270,6 +271,7 @@ struct SlotsOf {
     Sink& sink;
     void single(uint64_t slot, double value) { sink(slot, value); }
     void run(const Run& run, uint64_t first, uint64_t end) { walkRun(run, first, end, sink); }
+    bool stopped() const { return false; }
 };
 
 }  // namespace reference

@@ -16,6 +16,7 @@ uint32_t gActLength = 0;
 
 double gSineStep = 0.0;
 bool gSineHeld = false;
+const CorrelationBound* gCorrelationBound = nullptr;
 
 uint32_t gFrameCount = 0;
 bool gInputEnded = false;
@@ -25,6 +26,7 @@ uint32_t gValuelistCalls = 0;
 void releaseBuffers()
 {
     gSineHeld = false;
+    gCorrelationBound = nullptr;
     std::free(gSamples);
     gSamples = nullptr;
     gHeldSlots = 0;

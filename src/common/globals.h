@@ -26,6 +26,9 @@ extern uint32_t gActLength;   // slots processed by the loader in this run
 // produces every value it needs.
 extern double gSineStep;
 extern bool gSineHeld;        // set by makeSine, cleared by the sweep
+// Set by the sweep while no trace prints every result: processDFT may then
+// give up on a candidate that cannot reach the best result so far.
+extern const struct CorrelationBound* gCorrelationBound;
 
 // The loader's own counters, kept across its calls within one run.
 extern uint32_t gFrameCount;  // chunk headers read, whatever their id
