@@ -29,7 +29,8 @@ trap 'rm -rf "$work" "$bin"' EXIT
 { echo '#!/usr/bin/env bash'; printf 'exec'; printf ' %q' "$@" "$tool"; echo ' "$@"'; } > "$bin/tonalyx"
 ln -s "$gen" "$bin/wavegen"
 chmod +x "$bin/tonalyx"
-export PATH="$bin:$PATH"
+# The project's helper scripts are on the PATH too.
+export PATH="$bin:$(cd "$(dirname "$case")/../../../scripts" && pwd):$PATH"
 windows=0
 [[ $tool == *.exe ]] && windows=1
 
