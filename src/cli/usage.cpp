@@ -4,7 +4,7 @@
 
 void usage()
 {
-    std::printf("Tonalyx - best matching tone frequency of a WAVE file, V1.0\n");
+    std::printf("Tonalyx - best matching tone frequency of a WAVE file, V" TONALYX_VERSION "\n");
     std::printf("Usage: Tonalyx [-v] [-length nnn ]\n");
     std::printf("       [-gnuplot] [-valuelist] -i filename\n");
 }

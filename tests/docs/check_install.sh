@@ -1,38 +1,63 @@
 #!/usr/bin/env bash
-# Installs into a scratch prefix and builds the Debian package: both must
-# hold the tool, its helpers and their man pages, and the installed tool
-# and batch runner must run (the runner finding the tool beside it).
-#   check_install.sh BUILD_DIR
+# Installs into a scratch prefix: the tool, its helpers and their man pages
+# must be there, and the installed tool and batch runner must run (the
+# runner finding the tool beside it). Then, where dpkg-deb is installed,
+# builds the Debian package twice, in two clean build folders from the same
+# sources: the two must have the same bytes, hold what the install holds,
+# load nothing but the C library, and pass lintian (when installed) with
+# nothing to report.
+#   check_install.sh BUILD_DIR SOURCE_DIR
 set -eu
-build=$(cd "$1" && pwd)
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+commands="tonalyx tonalyx-batch tonalyx-plot"
+
+prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for command in tonalyx tonalyx-batch tonalyx-plot; do
+for command in $commands; do
     test -x "$prefix/bin/$command"
-    page=$prefix/share/man/man1/$command.1
-    grep -q "^\.TH $(tr a-z A-Z <<<"$command") 1" "$page"
+    page=$prefix/share/man/man1/$command.1.gz
+    gzip -dc "$page" | grep -q "^\.TH $(tr a-z- A-Z- <<<"$command") 1"
     if command -v man >/dev/null; then MANPATH="$prefix/share/man:" man -w "$command" | grep -qxF "$page"; fi
 done
+grep -q '^License: Expat$' "$prefix/share/doc/tonalyx/copyright"
 status=0
-"$prefix/bin/tonalyx" > "$prefix/usage.txt" || status=$?
+"$prefix/bin/tonalyx" > "$scratch/usage.txt" || status=$?
 test "$status" = 255
-grep -q 'V1.0$' "$prefix/usage.txt"
-cp "$build/examples/tone440.wav" "$prefix/a.wav"
-table=$(env -u TONALYX PATH=/usr/bin:/bin "$prefix/bin/tonalyx-batch" --expect 440 "$prefix/a.wav")
-test "$table" = "$(printf 'file\tstatus\tfreq\tresult\tverdict\n%s\t0\t440\t0.497611\tok' "$prefix/a.wav")"
+grep -q 'V1.0$' "$scratch/usage.txt"
+cp "$build/examples/tone440.wav" "$scratch/a.wav"
+table=$(env -u TONALYX PATH=/usr/bin:/bin "$prefix/bin/tonalyx-batch" --expect 440 "$scratch/a.wav")
+test "$table" = "$(printf 'file\tstatus\tfreq\tresult\tverdict\n%s\t0\t440\t0.497611\tok' "$scratch/a.wav")"
 
-if command -v dpkg-deb >/dev/null; then
-    (cd "$build" && cpack -G DEB -B "$prefix/package" >/dev/null)
-    deb=$(echo "$prefix"/package/tonalyx_*.deb)
-    contents=$(dpkg-deb -c "$deb")
-    for command in tonalyx tonalyx-batch tonalyx-plot; do
-        grep -q "\./usr/bin/$command\$" <<<"$contents"
-        grep -q "\./usr/share/man/man1/$command\.1" <<<"$contents"
-    done
-    dpkg-deb -f "$deb" Recommends | grep -qx 'gnuplot-nox'
-    # The packed runner finds the packed tool beside it.
-    dpkg-deb -x "$deb" "$prefix/unpacked"
-    env -u TONALYX PATH=/usr/bin:/bin "$prefix/unpacked/usr/bin/tonalyx-batch" "$prefix/a.wav" | grep -q "	ok$"
+command -v dpkg-deb >/dev/null || { echo "install checked (no dpkg-deb: no package built)"; exit 0; }
+for folder in first "second build"; do
+    cmake -S "$source" -B "$scratch/$folder" -DTONALYX_LINKING=static-runtime -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "$scratch/$folder" -j2 >/dev/null
+    (cd "$scratch/$folder" && cpack -G DEB >/dev/null)
+done
+deb=$(echo "$scratch"/first/tonalyx_*_*.deb)
+cmp "$deb" "$scratch/second build/$(basename "$deb")" || { echo "two builds gave different packages"; exit 1; }
+
+contents=$(dpkg-deb -c "$deb")
+for command in $commands; do
+    grep -q "\./usr/bin/$command\$" <<<"$contents"
+    grep -q "\./usr/share/man/man1/$command\.1\.gz\$" <<<"$contents"
+done
+grep -q '\./usr/share/doc/tonalyx/copyright$' <<<"$contents"
+grep -q '\./usr/share/doc/tonalyx/changelog\.gz$' <<<"$contents"
+dpkg-deb -f "$deb" Recommends | grep -qx 'gnuplot-nox'
+test "$(dpkg-deb -f "$deb" Version)" = "$(sed -n 's/^project(tonalyx VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")"
+dpkg-deb -x "$deb" "$scratch/unpacked"
+needed=$(readelf -d "$scratch/unpacked/usr/bin/tonalyx" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort | tr '\n' ' ')
+[[ $needed =~ ^((libc|libm)\.so\.6\ |ld-linux[-a-z0-9_.]*\.so\.[0-9]\ )+$ ]] || { echo "the packed tool loads: $needed"; exit 1; }
+# The packed runner finds the packed tool beside it.
+env -u TONALYX PATH=/usr/bin:/bin "$scratch/unpacked/usr/bin/tonalyx-batch" "$scratch/a.wav" | grep -q "	ok$"
+
+if command -v lintian >/dev/null; then
+    report=$(lintian "$deb" 2>/dev/null) || { echo "lintian failed:"; echo "$report"; exit 1; }
+    [ -z "$report" ] || { echo "lintian reports:"; echo "$report"; exit 1; }
+    echo "install and package checked, lintian clean"
+else
+    echo "install and package checked (lintian not installed)"
 fi
-echo "install and package checked"
