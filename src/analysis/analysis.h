@@ -13,7 +13,9 @@ void normalizeData();
 // (there is nothing to allocate that could fail).
 int makeSine(uint32_t maxX, uint32_t noHertz);
 
-// The mean of gSamples[i] x reference[i] over the first maxX slots.
+// The mean of gSamples[i] x reference[i] over the first maxX slots. Under
+// the sweep's bound (gCorrelationBound) a candidate that cannot reach the
+// best result so far may give minus infinity instead.
 double processDFT(uint32_t maxX, uint32_t frequency);
 
 // Tries the candidates 100, 120, ..., 1000 and prints the best one.
