@@ -53,8 +53,9 @@ char* writePair(uint32_t pair, char* out)
     return out + 2;
 }
 
-// The whole part, without leading zeros (below 2^44: at most 14 digits).
-char* writeWhole(uint64_t value, char* out)
+}  // namespace
+
+char* formatWhole(uint64_t value, char* out)
 {
     if (value < 10) {
         *out++ = static_cast<char>('0' + value);
@@ -78,6 +79,8 @@ char* writeWhole(uint64_t value, char* out)
         out[i] = start[i];
     return out + length;
 }
+
+namespace {
 
 // Exactly six digits.
 char* writeDecimals(uint32_t value, char* out)
@@ -107,7 +110,7 @@ char* formatFixed6(double value, char* out)
     const uint64_t decimals = scaled % kMillion;
     if (bits >> 63)
         *out++ = '-';
-    out = writeWhole(whole, out);
+    out = formatWhole(whole, out);
     *out++ = '.';
     return writeDecimals(static_cast<uint32_t>(decimals), out);
 }

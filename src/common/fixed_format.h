@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // The longest text: a sign, 309 integer digits, the point and 6 decimals.
 constexpr std::size_t kFixedMaxChars = 320;
@@ -11,3 +12,6 @@ constexpr std::size_t kFixedMaxChars = 320;
 // ("-0.000000", "inf", "-nan"); returns the end. `out` holds at least
 // kFixedMaxChars characters.
 char* formatFixed6(double value, char* out);
+
+// Writes `value` in decimal as "%u" does; returns the end.
+char* formatWhole(uint64_t value, char* out);

@@ -16,19 +16,6 @@ std::size_t gListed = 0;
 // Room for the longest pair of lines one slot gives.
 constexpr std::size_t kSlotMaxChars = 3 * kFixedMaxChars + 16;
 
-char* writeUnsigned(uint32_t value, char* out)
-{
-    char digits[10];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0)
-        *out++ = digits[--n];
-    return out;
-}
-
 }  // namespace
 
 void flushListing()
@@ -50,7 +37,7 @@ void printSample(uint32_t index, double value, uint32_t count)
     }
     if (gValuelist) {
         if (gValuelistCalls++ == 0) {
-            out = writeUnsigned(count, out);
+            out = formatWhole(count, out);
             *out++ = '\n';
         }
         out = formatFixed6(value, out);
