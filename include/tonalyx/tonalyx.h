@@ -1,0 +1,93 @@
+/* Tonalyx, the C interface: what other languages, Python and WebAssembly
+ * call. The same runs as the C++ interface in tonalyx.hpp, behind opaque
+ * handles; every handle a function returns is released by its _free
+ * function. Strings are UTF-8 and NUL-terminated, and stay valid until the
+ * handle that gave them is released. All functions are reentrant. */
+#ifndef TONALYX_H
+#define TONALYX_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "tonalyx/export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+
+/* Statuses, as a POSIX shell sees them. */
+enum {
+    TONALYX_OK = 0,
+    TONALYX_READ_ERROR = 251,
+    TONALYX_NO_DATA = 253,
+    TONALYX_CANNOT_OPEN = 254
+};
+
+enum { TONALYX_STDOUT = 0, TONALYX_STDERR = 1 };
+
+typedef struct tonalyx_settings {
+    uint32_t length;     /* sample slots, 1 to 4096; others give 4096 and a warning */
+    int trace;           /* non-zero: keep the -v text (tonalyx_report_trace) */
+    int keep_samples;    /* non-zero: keep the scaled slots */
+} tonalyx_settings;
+
+/* length 1024, no trace, no samples. */
+TONALYX_API tonalyx_settings tonalyx_default_settings(void);
+
+/* ---- the default answer ---- */
+
+typedef struct tonalyx_report tonalyx_report;
+
+/* NULL only when memory runs out; settings may be NULL for the defaults. */
+TONALYX_API tonalyx_report* tonalyx_analyze_file(const char* path, const tonalyx_settings* settings);
+TONALYX_API tonalyx_report* tonalyx_analyze_memory(const void* data, size_t size, const char* name,
+                                                   const tonalyx_settings* settings);
+TONALYX_API void tonalyx_report_free(tonalyx_report* report);
+
+TONALYX_API int tonalyx_report_status(const tonalyx_report* report);
+TONALYX_API int tonalyx_report_has_result(const tonalyx_report* report);
+TONALYX_API uint32_t tonalyx_report_freq(const tonalyx_report* report);
+TONALYX_API double tonalyx_report_result(const tonalyx_report* report);
+/* "bestResult=0.497611 best matching freq.=440" */
+TONALYX_API const char* tonalyx_report_result_line(const tonalyx_report* report);
+TONALYX_API size_t tonalyx_report_candidate_count(const tonalyx_report* report);
+TONALYX_API void tonalyx_report_candidate(const tonalyx_report* report, size_t index, uint32_t* freq,
+                                          double* result);
+TONALYX_API size_t tonalyx_report_message_count(const tonalyx_report* report);
+/* The text, line end included; *stream (when not NULL) gets TONALYX_STDOUT or TONALYX_STDERR. */
+TONALYX_API const char* tonalyx_report_message(const tonalyx_report* report, size_t index, int* stream);
+/* The -v text ("" unless asked for). */
+TONALYX_API const char* tonalyx_report_trace(const tonalyx_report* report);
+TONALYX_API const double* tonalyx_report_samples(const tonalyx_report* report, size_t* count);
+
+/* ---- the measurement ---- */
+
+typedef struct tonalyx_measurement tonalyx_measurement;
+
+TONALYX_API tonalyx_measurement* tonalyx_measure_file(const char* path);
+TONALYX_API tonalyx_measurement* tonalyx_measure_memory(const void* data, size_t size, const char* name);
+TONALYX_API void tonalyx_measurement_free(tonalyx_measurement* measurement);
+
+TONALYX_API int tonalyx_measurement_status(const tonalyx_measurement* measurement);
+/* The candidate, or 0 for no tone. */
+TONALYX_API uint32_t tonalyx_measurement_tone(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_measured(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_purity(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_level(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_start(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_end(const tonalyx_measurement* measurement);
+TONALYX_API uint32_t tonalyx_measurement_channel(const tonalyx_measurement* measurement);
+/* "tone=440 measured=440.02 purity=0.998 ..." */
+TONALYX_API const char* tonalyx_measurement_line(const tonalyx_measurement* measurement);
+TONALYX_API size_t tonalyx_measurement_message_count(const tonalyx_measurement* measurement);
+TONALYX_API const char* tonalyx_measurement_message(const tonalyx_measurement* measurement, size_t index,
+                                                    int* stream);
+
+TONALYX_API const char* tonalyx_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,235 @@
+// Tonalyx: which of 46 candidate frequencies (100, 120, ..., 1000) a tone
+// in a RIFF/WAVE file holds.
+//
+// Two answers, both from the bytes of one file:
+//   - analyze(): the tool's own answer, exactly as the console prints it
+//     (the correlation of the first `length` sample slots with a reference
+//     sine per candidate);
+//   - measure(): the tone's frequency in Hz, whatever its phase, lead-in,
+//     rate, depth or channels, and whether there is a tone at all.
+//
+// Every call is reentrant: a run's state belongs to that run, so runs may
+// go on at once on many threads. Nothing here writes to standard output or
+// standard error; what a run would print comes back as data, and to an
+// OutputSink when one is given.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tonalyx/export.h"
+
+namespace tonalyx {
+
+// ---------------------------------------------------------------------------
+// Where the bytes come from.
+
+class TONALYX_API ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Up to `count` bytes into `buffer`: the number delivered (fewer near
+    // the end), 0 at the end of the input, -1 on an error (errorText() then
+    // says which).
+    virtual long read(void* buffer, std::size_t count) = 0;
+    // To an absolute offset; false where the source cannot seek (a pipe),
+    // and reading then goes on where it is.
+    virtual bool seek(std::uint64_t offset) = 0;
+    // The system's words for the last error of read().
+    virtual std::string errorText() const { return "read error"; }
+};
+
+// Bytes in memory, which the caller keeps alive while the source is used.
+class TONALYX_API MemorySource final : public ByteSource {
+public:
+    MemorySource(const void* data, std::size_t size)
+        : data_(static_cast<const unsigned char*>(data)), size_(size)
+    {
+    }
+    long read(void* buffer, std::size_t count) override;
+    bool seek(std::uint64_t offset) override;
+
+private:
+    const unsigned char* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+// A file opened read-only in binary mode. open() gives nullptr when it
+// cannot be opened or is a folder. The name is UTF-8 on every platform.
+class TONALYX_API FileSource final : public ByteSource {
+public:
+    static std::unique_ptr<FileSource> open(const std::string& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    long read(void* buffer, std::size_t count) override;
+    bool seek(std::uint64_t offset) override;
+    std::string errorText() const override;
+
+private:
+    explicit FileSource(int fd) : fd_(fd) {}
+    int fd_;
+    int lastError_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// What a run says.
+
+enum class Stream { out, err };  // standard output, standard error
+
+// What a piece of printed text is.
+enum class OutputKind {
+    trace,    // a line printed with -v only
+    message,  // an error or warning line
+    listing,  // the -gnuplot / -valuelist lines
+    result,   // the result line and the time line
+};
+
+struct Message {
+    Stream stream;
+    std::string text;  // as printed, line end included
+};
+
+// Receives, in order, every piece of text a run would print, the way the
+// console prints it.
+class TONALYX_API OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual void write(Stream stream, OutputKind kind, std::string_view text) = 0;
+};
+
+// Statuses as a POSIX shell sees them. The console returns them as the
+// 16-bit codes of the run (65535, 65534, ...), whose low byte they are.
+enum class Status : int {
+    ok = 0,
+    readError = 251,    // the input could not be read (not its end)
+    writeError = 252,   // standard output could not be written (console)
+    noData = 253,       // no sample data could be loaded
+    cannotOpen = 254,   // missing, a folder, no permission
+    commandLine = 255,  // no -i file (console)
+};
+
+// The exit status a process returns for `status`: 0, or 0xFF00 | status.
+TONALYX_API int exitCode(Status status);
+
+// ---------------------------------------------------------------------------
+// The default answer.
+
+constexpr std::uint32_t kDefaultLength = 1024;
+constexpr std::uint32_t kMaxLength = 4096;
+
+struct Settings {
+    // Sample slots to analyse. 0 and anything above 4096 print
+    // "WARNING: length restricte to 4096!" and use 4096.
+    std::uint32_t length = kDefaultLength;
+    bool trace = false;        // -v: the trace lines
+    bool gnuplot = false;      // -gnuplot: listing to the sink
+    bool valuelist = false;    // -valuelist: listing to the sink
+    bool keepSamples = false;  // Report::samples
+    bool keepTrace = false;    // Report::trace (implies trace)
+    // Report::candidates with every candidate's result. Without it a
+    // candidate that cannot win may be left unfinished (the best result is
+    // the same either way).
+    bool keepCandidates = true;
+    // The run's start on the millisecond clock, for the time line; 0 takes
+    // the clock when the run starts.
+    std::uint32_t startTick = 0;
+};
+
+struct CandidateResult {
+    std::uint32_t freq;
+    double result;
+};
+
+struct Report {
+    Status status = Status::ok;
+    // The result line's two numbers; 0 and 0.0 without a result.
+    std::uint32_t bestFreq = 0;
+    double bestResult = 0.0;
+    bool hasResult = false;  // the sweep ran (status ok)
+    std::vector<CandidateResult> candidates;  // 100 to 1000, when kept
+    std::vector<double> samples;              // the scaled slots analysed, when kept
+    std::vector<Message> messages;            // the warnings and errors, in order
+    // With keepTrace: everything the run prints on standard output with -v
+    // but the listing, byte for byte as the console prints it.
+    std::string trace;
+    std::uint32_t slotsAnalysed = 0;  // the length after the checks
+    std::uint32_t elapsedMs = 0;
+};
+
+// One run on a file or on any byte source. `name` is what messages call
+// the input. The sink, when given, receives all printed text in order.
+TONALYX_API Report analyzeFile(const std::string& path, const Settings& settings = {}, OutputSink* sink = nullptr);
+TONALYX_API Report analyze(ByteSource& source, std::string_view name, const Settings& settings = {},
+               OutputSink* sink = nullptr);
+
+// "bestResult=0.497611 best matching freq.=440", without line ends.
+TONALYX_API std::string resultLine(const Report& report);
+
+// ---------------------------------------------------------------------------
+// The measurement.
+
+// Purity below this means no tone.
+constexpr double kMinPurity = 0.5;
+// Candidates within this many Hz of the measured frequency.
+constexpr double kCandidateReachHz = 10.0;
+
+struct Measurement {
+    Status status = Status::ok;          // ok when the file was read
+    bool hasTone = false;                // a candidate within reach and purity enough
+    std::uint32_t tone = 0;              // the candidate, 0 for none
+    double measured = 0.0;               // Hz, rounded to 0.01
+    double purity = 0.0;                 // 0 to 1
+    double level = 0.0;                  // dBFS of the tone
+    double start = 0.0, end = 0.0;       // seconds
+    std::uint32_t channel = 0;           // 1-based; 0: the channels mixed
+    std::vector<Message> messages;       // errors ("unsupported format tag 0x0055") and notes
+};
+
+TONALYX_API Measurement measureFile(const std::string& path);
+TONALYX_API Measurement measure(ByteSource& source, std::string_view name);
+
+// "tone=440 measured=440.02 purity=0.998 level=-6.0 start=0.100
+// end=1.100 channel=1" (tone=none without a tone), without a line end.
+TONALYX_API std::string measurementLine(const Measurement& measurement);
+
+// ---------------------------------------------------------------------------
+// Verdicts, as tonalyx-batch gives them.
+
+enum class Verdict { ok, weak, wrong, error };
+
+struct VerdictRules {
+    double minResult = 0.1;   // below: weak
+    std::uint32_t expect = 0; // a candidate, or 0 for any
+    bool hz = false;          // judge the measurement instead of the result
+};
+
+TONALYX_API Verdict verdictOf(const Report& report, const VerdictRules& rules);
+TONALYX_API Verdict verdictOf(const Measurement& measurement, const VerdictRules& rules);
+TONALYX_API const char* verdictName(Verdict verdict);  // "ok", "weak", "wrong", "error"
+
+// True for 100, 120, ..., 1000.
+TONALYX_API bool isCandidate(std::uint32_t freq);
+
+// ---------------------------------------------------------------------------
+// Names and text made safe to print.
+
+// Bytes 0x01-0x1F and 0x7F as \x and two lower-case hex digits; every
+// other byte as it is.
+TONALYX_API std::string escapeControls(std::string_view text);
+// One TSV field: \t, \n, \r and \\ as two-character escapes, other control
+// bytes as \xHH.
+TONALYX_API std::string escapeTsv(std::string_view text);
+// A JSON string's contents: valid UTF-8 passes, `"` and `\` and control
+// characters are escaped, and each byte that is not valid UTF-8 becomes
+// \udcHH (a lone surrogate, as Python's surrogateescape reads it back), so
+// the object still parses and the name can be recovered.
+TONALYX_API std::string escapeJson(std::string_view text);
+
+TONALYX_API const char* version();
+
+}  // namespace tonalyx
