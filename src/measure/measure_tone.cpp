@@ -1,5 +1,6 @@
 #include "measure/measure_tone.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -11,16 +12,23 @@ namespace tonalyx::measurement {
 
 namespace {
 
+// One channel: its extent in every step-th frame (the thinned track) and
+// in all frames, and the first look at its spectrum.
 struct ChannelLook {
-    Extent extent;
+    Extent thinExtent;  // in frames of the thinned track
+    Extent extent;      // in frames of the whole track
     FirstLook look;
     std::vector<double> window;
 };
 
-ChannelLook lookAt(const Track& track, std::uint64_t blockFrames)
+ChannelLook lookAt(const Track& track, std::uint32_t step)
 {
     ChannelLook channel;
-    channel.extent = toneExtent(envelopeOf(track, blockFrames), track.frames);
+    const Track thin = everyNth(track, step);
+    channel.thinExtent = toneExtent(envelopeOf(thin, blockFramesFor(thin.rate)), thin.frames);
+    channel.extent = channel.thinExtent;
+    channel.extent.frames = {channel.thinExtent.frames.begin * step,
+                             std::min(track.frames, channel.thinExtent.frames.end * step)};
     channel.window = hannWindow(lookFramesFor(track.rate, channel.extent.frames.size()));
     channel.look = firstLook(track, channel.extent, channel.window);
     return channel;
@@ -57,19 +65,19 @@ void measureTone(const recording::Recording& recording, Measurement& result)
         return;
 
     const double rate = recording.sampleRate;
-    const std::uint64_t blockFrames = blockFramesFor(rate);
+    const std::uint32_t step = thinningStep(recording.sampleRate);
     std::uint32_t best = 0;
     ChannelLook chosen;
     for (std::uint32_t c = 0; c < recording.channels; ++c) {
-        ChannelLook channel = lookAt(trackOf(recording, c), blockFrames);
+        ChannelLook channel = lookAt(trackOf(recording, c), step);
         if (c == 0 || channel.look.share > chosen.look.share) {
             best = c;
             chosen = std::move(channel);
         }
     }
     const Track track = trackOf(recording, best);
-    const double hz = refinedHz(track, chosen.extent, blockFrames, chosen.look.hz, chosen.window);
-    const ToneFit fit = fitTone(track, chosen.extent, hz);
+    const double hz = refinedHz(track, chosen.extent, blockFramesFor(rate), chosen.look.hz, chosen.window);
+    const ToneFit fit = fitTone(everyNth(track, step), chosen.thinExtent, hz);
 
     result.channel = best + 1;
     result.measured = hz > 0.0 ? std::floor(hz * 100.0 + 0.5) / 100.0 : 0.0;
@@ -78,7 +86,8 @@ void measureTone(const recording::Recording& recording, Measurement& result)
     result.start = static_cast<double>(chosen.extent.frames.begin) / rate;
     result.end = static_cast<double>(chosen.extent.frames.end) / rate;
     const std::uint32_t candidate = candidateNear(result.measured);
-    result.hasTone = candidate != 0 && fit.purity >= kMinPurity;
+    const bool longEnough = chosen.extent.frames.size() >= kMinToneSeconds * rate;
+    result.hasTone = candidate != 0 && fit.purity >= kMinPurity && longEnough;
     result.tone = result.hasTone ? candidate : 0;
 }
 

@@ -13,6 +13,10 @@ namespace tonalyx::measurement {
 // The level given for a recording without any tone energy.
 constexpr double kSilentLevel = -200.0;
 
+// A tone lasts at least this long: over a few milliseconds (a click) any
+// signal looks like a sinusoid.
+constexpr double kMinToneSeconds = 0.1;
+
 // Fills every field of the result but status and messages. Deterministic
 // to the last bit on every platform: IEEE basic operations and sqrt only.
 //

@@ -40,10 +40,14 @@ FirstLook firstLook(const Track& track, const Extent& extent, const std::vector<
     const double binHz = track.rate / static_cast<double>(size);
     std::size_t lowest = static_cast<std::size_t>(std::ceil(kLowestHz / binHz));
     lowest = std::clamp<std::size_t>(lowest, 1, size / 2 - 1);
-    std::size_t peak = lowest;
+    // The highest bin that is a peak of its own: the slope of hum below
+    // kLowestHz (its main lobe reaches two bins up) is no peak.
+    std::size_t peak = 0;
     for (std::size_t k = lowest; k < size / 2; ++k)
-        if (power[k] > power[peak])
+        if (power[k] >= power[k - 1] && power[k] >= power[k + 1] && (peak == 0 || power[k] > power[peak]))
             peak = k;
+    if (peak == 0)
+        return look;
     if (power[peak] <= 0.0)
         return look;
 

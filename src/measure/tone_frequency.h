@@ -21,7 +21,7 @@ struct FirstLook {
     double share = 0.0;  // of the window's power in the peak's five bins
 };
 
-// The strongest peak from kLowestHz up in a Hann window at the middle of
+// The strongest local peak from kLowestHz up in a Hann window at the middle of
 // the extent. `window` is the Hann window of the look's size.
 FirstLook firstLook(const Track& track, const Extent& extent, const std::vector<double>& window);
 

@@ -24,6 +24,23 @@ inline Track trackOf(const recording::Recording& recording, std::uint32_t channe
             static_cast<double>(recording.sampleRate)};
 }
 
+// Every `step`-th frame of the track from frame 0, at rate / step. Block
+// energies and the fit of the tone need no more than some 8000 frames a
+// second: the candidates lie far below half that, and what folds down from
+// above only adds to the noise.
+inline Track everyNth(const Track& track, std::uint32_t step)
+{
+    return {track.first, track.stride * step, track.frames == 0 ? 0 : (track.frames - 1) / step + 1,
+            track.rate / step};
+}
+
+// The step that brings `rate` down to between 8000 and 16000 frames a
+// second (1 below that).
+inline std::uint32_t thinningStep(std::uint32_t rate)
+{
+    return rate < 16000 ? 1 : rate / 8000;
+}
+
 // A stretch of frames, [begin, end).
 struct Span {
     std::uint64_t begin = 0, end = 0;
