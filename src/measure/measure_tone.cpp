@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "measure/decimal_rounding.h"
 #include "measure/fourier.h"
 #include "measure/tone_fit.h"
 #include "measure/tone_frequency.h"
@@ -85,7 +86,7 @@ void measureTone(const recording::Recording& recording, Measurement& result)
     const ToneFit fit = fitTone(thin, chosen.thinExtent, hz);
 
     result.channel = best + 1;
-    result.measured = hz > 0.0 ? std::floor(hz * 100.0 + 0.5) / 100.0 : 0.0;
+    result.measured = hz > 0.0 && hz < 1e12 ? scaledRounded(hz, 2) / 100.0 : 0.0;
     result.purity = fit.purity;
     result.level = levelOf(fit.amplitude);
     result.start = static_cast<double>(chosen.extent.frames.begin) / rate;
