@@ -13,6 +13,10 @@ namespace {
 // Bytes read from the source at a time; the samples are decoded from them
 // straight into the recording.
 constexpr std::size_t kBlockBytes = 64 * 1024;
+// Room set aside from the declared length once a first whole block has
+// arrived, at most this many samples (16 MiB): the usual recording then
+// grows without copies, and a short input that claims much costs nothing.
+constexpr std::uint64_t kReservedSamples = std::uint64_t{1} << 22;
 
 ReadOutcome readFailure(const ForwardStream& in)
 {
@@ -44,6 +48,10 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
         left -= got;
         if (got < wanted)
             break;  // the end of the input
+        if (data.bounded && frames == blockFrames)
+            out.samples.reserve(static_cast<std::size_t>(
+                std::min({data.bytes / frameBytes, maxFrames, kReservedSamples / format.channels}) *
+                format.channels));
     }
 
     // At the limit: one more whole frame says the recording goes on.
