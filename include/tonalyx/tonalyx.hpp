@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -135,9 +136,9 @@ struct Settings {
     // candidate that cannot win may be left unfinished (the best result is
     // the same either way).
     bool keepCandidates = true;
-    // The run's start on the millisecond clock, for the time line; 0 takes
-    // the clock when the run starts.
-    std::uint32_t startTick = 0;
+    // The run's start on the millisecond clock, for the time line; without
+    // it the clock is read when the run starts.
+    std::optional<std::uint32_t> startTick;
 };
 
 struct CandidateResult {
@@ -214,6 +215,47 @@ TONALYX_API const char* verdictName(Verdict verdict);  // "ok", "weak", "wrong",
 
 // True for 100, 120, ..., 1000.
 TONALYX_API bool isCandidate(std::uint32_t freq);
+
+// ---------------------------------------------------------------------------
+// Many files: the runs of tonalyx-batch, on worker threads.
+
+struct BatchOptions {
+    unsigned jobs = 0;      // worker threads; 0: the hardware threads
+    Settings settings;      // for each analyze() (trace and listing are off)
+    VerdictRules rules;
+    // Walks folders for *.wav (any case), without following symlinked
+    // folders inside them; a path given explicitly is read whatever it is.
+};
+
+struct BatchRow {
+    std::string file;             // the path, as found (raw bytes)
+    Status status = Status::ok;
+    Report report;                // without hz
+    Measurement measurement;      // with hz
+    Verdict verdict = Verdict::error;
+    std::vector<Message> messages;  // as printed for this file, in order
+};
+
+// Rows in the order of the names (byte order), each as soon as it and all
+// before it are ready. Memory stays bounded apart from the list of names.
+class TONALYX_API BatchRun {
+public:
+    BatchRun(std::vector<std::string> paths, const BatchOptions& options);
+    ~BatchRun();  // stops the workers and waits for them
+    BatchRun(const BatchRun&) = delete;
+    BatchRun& operator=(const BatchRun&) = delete;
+    // The next row; false when there is none left (or after stop()).
+    bool next(BatchRow& row);
+    // Asks the workers to stop after the files they are on.
+    void stop();
+    // Problems with the paths themselves (a missing path, an unreadable
+    // folder), escaped, in the order found; each makes the run fail.
+    std::vector<std::string> pathErrors() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // ---------------------------------------------------------------------------
 // Names and text made safe to print.
