@@ -8,18 +8,14 @@
 # espeak-ng) into FILES_DIR (default BUILD_DIR/bench-measure) unless they
 # are there, builds the tool, and prints the table of compare.py. Peers
 # that are not installed (aubiopitch from aubio-tools, sox) are left out.
-# Before the console has -hz, the bench driver stands in for it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$here/build}
 files=${2:-$build/bench-measure}
 repeat=${3:-5}
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target tonalyx measure_driver >/dev/null
+cmake --build "$build" -j2 --target tonalyx >/dev/null
 [ -s "$files/truth.tsv" ] || /usr/bin/python3 "$here/bench/measure/make_files.py" "$files"
-hz_tool=$build/tonalyx
-{ "$hz_tool" -hz -i "$files/tone000.wav" 2>/dev/null || true; } | grep -q '^tone=' || hz_tool=$build/measure_driver
 peers=()
 command -v aubiopitch >/dev/null && command -v sox >/dev/null || peers=(--skip-peers)
-exec /usr/bin/python3 "$here/bench/measure/compare.py" "$files" "$build/tonalyx" --hz-tool "$hz_tool" \
-    --repeat "$repeat" "${peers[@]}"
+exec /usr/bin/python3 "$here/bench/measure/compare.py" "$files" "$build/tonalyx" --repeat "$repeat" "${peers[@]}"
