@@ -142,8 +142,10 @@ check "a FIFO named x.wav inside a folder is skipped, not read" 0 \
 
 check "SIGTERM stops the workers, ends the last row and exits with 143 soon" 0 "" "" \
     'mkdir in && tone in/0.wav && many_links in 12' \
-    '"$batch" -j 2 in > >(sleep 1.5; cat > rows; touch rows.done) & pid=$!
-     sleep 0.5; kill -TERM $pid; start=$SECONDS
+    '"$batch" -j 2 in > >(IFS= read -r first; { printf "%s\n" "$first"; touch started; sleep 1.5; cat; } > rows
+                          touch rows.done) & pid=$!
+     for i in $(seq 1 200); do [ -e started ] && break; sleep 0.1; done
+     kill -TERM $pid; start=$SECONDS
      wait $pid; status=$?
      [ $status = 143 ] || { echo "status $status"; exit 1; }
      [ $((SECONDS - start)) -lt 5 ] || { echo "took too long"; exit 1; }
