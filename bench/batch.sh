@@ -16,6 +16,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+build=$(cd "$build" && pwd)  # the memory runs change folder
 cmake --build "$build" -j2 --target tonalyx tonalyx-batch wavegen >/dev/null
 tool=$build/tonalyx batch=$build/tonalyx-batch gen=$build/wavegen
 inputs=$build/bench-batch
@@ -44,10 +45,13 @@ link_folder() {
 }
 link_folder "$inputs/tones" tone
 link_folder "$inputs/mixed" tone silence broken stereo24 long96k
-# 100,000 links: 100 folders holding the 1000 names of the tone folder.
+# 100,000 files: 100 folders of hard links to 1000 copies of the tone (a
+# file can have only so many links).
 if [ ! -d "$inputs/many" ]; then
+    rm -rf "$inputs/many.tmp" "$inputs/copies"
     mkdir -p "$inputs/many.tmp"
-    for d in $(seq -w 0 99); do mkdir "$inputs/many.tmp/$d" && ln "$inputs/tones/"*.wav "$inputs/many.tmp/$d/"; done
+    cp -r "$inputs/tones" "$inputs/copies"
+    for d in $(seq -w 0 99); do cp -al "$inputs/copies" "$inputs/many.tmp/$d"; done
     mv "$inputs/many.tmp" "$inputs/many"
 fi
 
