@@ -17,6 +17,8 @@ trap 'chmod -R u+rwx "$top"; rm -rf "$top"' EXIT
 chmod 755 "$top"  # the unprivileged row must reach it
 export TMPDIR=$top/tmp  # must stay empty: the batch makes no temp files
 mkdir "$TMPDIR"
+# A copy the unprivileged user can run wherever the build folder is.
+cp "$batch" "$top/batch-copy" && chmod 755 "$top/batch-copy"
 
 tone() { "$gen" --sine 440 --slots 44100 -o "$1"; }
 header=$'file\tstatus\tfreq\tresult\tverdict'
@@ -103,7 +105,7 @@ check "an unreadable folder and an unreadable file fail the run" 1 \
 in/secret.wav: ERROR: Inp.wave file not found: in/secret.wav" \
     'mkdir -p in/locked && tone in/a.wav && tone in/locked/hidden.wav && tone in/secret.wav &&
      chmod 000 in/locked in/secret.wav' \
-    'as_nobody "$batch" in'
+    'as_nobody "$top/batch-copy" in'
 
 check "a huge -j is a usage error" 2 "" \
     "tonalyx-batch: -j takes a whole number from 1 to 1024, not '99999999999999999999'
