@@ -133,9 +133,9 @@ int runCommandLine(const std::vector<std::string>& words)
         return kUsageOrOutput;
     }
     if (parsed.command.help) {
-        CheckedOutput out;
-        out.write(kHelpText);
-        return out.flush() ? kAllOk : kUsageOrOutput;
+        // As the usage: on standard error, with the usage status.
+        say(kHelpText);
+        return kUsageOrOutput;
     }
     return runBatch(parsed.command);
 }
