@@ -2,7 +2,6 @@
 // 64-bit significand (x86-64); elsewhere there is nothing to compare with.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "analysis/reference_table.h"
+#include "common/bit_copy.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(ExactStep, MatchesTheExtendedDivisionForAllCandidates)
         for (uint32_t hertz = 100; hertz <= 1000; hertz += 20, ++checked) {
             const double want = extendedStep(noSamples, hertz);
             const double got = referenceStep(noSamples, hertz);
-            if (std::bit_cast<uint64_t>(got) != std::bit_cast<uint64_t>(want) && differing++ < 10)
+            if (bitCopy<uint64_t>(got) != bitCopy<uint64_t>(want) && differing++ < 10)
                 ADD_FAILURE() << noSamples << " slots, " << hertz << " periods: " << got << " instead of " << want;
         }
     EXPECT_EQ(differing, 0) << "of " << checked;
@@ -61,8 +61,8 @@ TEST(ExactStep, MatchesTheExtendedDivisionForOtherDivisors)
     for (int i = 0; i < 200000; ++i) {
         const auto noSamples = static_cast<uint32_t>(random());
         const uint32_t noHertz = i % 3 == 0 ? 1 : i % 3 == 1 ? static_cast<uint32_t>(random()) | 1u : UINT32_MAX - (i & 7);
-        ASSERT_EQ(std::bit_cast<uint64_t>(referenceStep(noSamples, noHertz)),
-                  std::bit_cast<uint64_t>(extendedStep(noSamples, noHertz)))
+        ASSERT_EQ(bitCopy<uint64_t>(referenceStep(noSamples, noHertz)),
+                  bitCopy<uint64_t>(extendedStep(noSamples, noHertz)))
             << noSamples << " / " << noHertz;
     }
 }
@@ -76,8 +76,8 @@ TEST(DegreeSines, AreTheExtendedSinesOfTheExactProducts)
         const auto want = static_cast<double>(sinl(static_cast<long double>(degree) * degRad));
         char literal[40];
         std::snprintf(literal, sizeof literal, "%a", want);
-        EXPECT_EQ(std::bit_cast<uint64_t>(kDegreeSines[degree]), std::bit_cast<uint64_t>(want))
+        EXPECT_EQ(bitCopy<uint64_t>(kDegreeSines[degree]), bitCopy<uint64_t>(want))
             << "degree " << degree << " should be " << literal;
     }
-    EXPECT_EQ(std::bit_cast<uint64_t>(kDegreeSines[360]), 0u);
+    EXPECT_EQ(bitCopy<uint64_t>(kDegreeSines[360]), 0u);
 }
