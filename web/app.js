@@ -47,15 +47,21 @@
     return Number(expectSelect.value) || 0;
   }
 
+  // The result as the line prints it (six decimals).
+  function printedResult(report) {
+    return report.resultLine.replace(/ .*/, "").replace("bestResult=", "");
+  }
+
+  // As tonalyx-batch judges: the printed result, read back as a number.
   function verdictOf(report, expect) {
     if (report.status !== 0) return "error";
-    if (report.result < MIN_RESULT) return "weak";
+    if (!report.hasResult || !(Number(printedResult(report)) >= MIN_RESULT)) return "weak";
     if (expect && report.freq !== expect) return "wrong";
     return "ok";
   }
 
   function verdictWords(verdict, report, expect) {
-    const result = report.resultLine.replace(/ .*/, "").replace("bestResult=", "");
+    const result = printedResult(report);
     switch (verdict) {
       case "error":
         return "Not analysed: " + (STATUS_WORDS[report.status] || "status " + report.status) + ".";
@@ -128,6 +134,7 @@
     card.dataset.file = file.name;
     card.append(element("h2", null, escapeControls(file.name)));
     try {
+      if (file.error) throw new Error(file.error);
       let started = performance.now();
       const report = api.analyze(file.bytes, file.name, { length, trace: false, keepSamples: true });
       const answerMs = performance.now() - started;
@@ -147,11 +154,16 @@
         card.append(line);
       }
       if (report.messages.length) card.append(messageList(report.messages, "report-messages"));
-      card.append(element("p", "measurement-words", measurementWords(measurement)));
-      const measured = element("p", "line");
-      measured.append(element("code", "measurement-line", measurement.line));
-      card.append(measured);
-      if (measurement.messages.length) card.append(messageList(measurement.messages, "measurement-messages"));
+      card.dataset.measurement = measurement ? "present" : "absent";
+      if (measurement) {
+        card.append(element("p", "measurement-words", measurementWords(measurement)));
+        const measured = element("p", "line");
+        measured.append(element("code", "measurement-line", measurement.line));
+        card.append(measured);
+        if (measurement.messages.length) card.append(messageList(measurement.messages, "measurement-messages"));
+      } else {
+        card.append(element("p", "measurement-words", "The measurement is not part of this build."));
+      }
       if (report.samples.length) card.append(plotFigure(file, report));
       card.append(traceDetails(file, length));
     } catch (error) {
@@ -177,13 +189,17 @@
       : "Ready: choose or drop WAVE files.";
   }
 
+  // A file the browser cannot read (gone, too large) is shown as an error.
+  async function readFile(file) {
+    try {
+      return { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+    } catch (error) {
+      return { name: file.name, error: "the browser could not read the file (" + error.message + ")" };
+    }
+  }
+
   async function takeFiles(list) {
-    const chosen = Array.from(list);
-    const read = await Promise.all(chosen.map(async (file) => ({
-      name: file.name,
-      bytes: new Uint8Array(await file.arrayBuffer()),
-    })));
-    files = read;
+    files = await Promise.all(Array.from(list).map(readFile));
     showAll();
   }
 

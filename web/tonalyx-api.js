@@ -80,8 +80,10 @@ function tonalyxApi(M) {
     });
   }
 
-  // The measurement: the tone's frequency in Hz, whatever its phase.
+  // The measurement: the tone's frequency in Hz, whatever its phase; null
+  // when the module was built without it.
   function measure(bytes, name) {
+    if (typeof M._tonalyx_measure_memory !== "function") return null;
     return withInput(bytes, name, (data, namePointer) => {
       const measurement = M._tonalyx_measure_memory(data, bytes.length, namePointer);
       if (!measurement) throw new Error("the measurement ran out of memory");

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -135,9 +136,9 @@ struct Settings {
     // candidate that cannot win may be left unfinished (the best result is
     // the same either way).
     bool keepCandidates = true;
-    // The run's start on the millisecond clock, for the time line; 0 takes
-    // the clock when the run starts.
-    std::uint32_t startTick = 0;
+    // The run's start on the millisecond clock, for the time line; without
+    // it the clock is read when the run starts.
+    std::optional<std::uint32_t> startTick;
 };
 
 struct CandidateResult {

@@ -1,14 +1,15 @@
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "common/trace.h"
+#include "core/run_state.h"
 
-double processDFT(uint32_t maxX, uint32_t frequency)
+double processDFT(RunState& run, uint32_t maxX, uint32_t frequency)
 {
-    TRACE("processDFT() maxX=%u frequency=%u\n", maxX, frequency);
+    TRACE(run, "processDFT() maxX=%u frequency=%u\n", maxX, frequency);
     // Each product is rounded to a double and added in index order as it is
     // formed, so no buffer of products is needed. Under the sweep's bound a
     // result that cannot win may come back as minus infinity.
-    const double mean = correlateReference(gSamples, maxX, gSineStep, gCorrelationBound) / static_cast<double>(maxX);
-    TRACE("processDFT() sum=%lf\n", mean);
+    const double mean =
+        correlateReference(run.samples.data(), maxX, run.sineStep, run.correlationBound) / static_cast<double>(maxX);
+    TRACE(run, "processDFT() sum=%lf\n", mean);
     return mean;
 }

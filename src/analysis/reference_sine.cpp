@@ -1,20 +1,20 @@
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "common/trace.h"
+#include "core/run_state.h"
 
-int makeSine(uint32_t maxX, uint32_t noHertz)
+int makeSine(RunState& run, uint32_t maxX, uint32_t noHertz)
 {
     if (noHertz == 0)
         noHertz = 1;
-    TRACE("makeSine() maxX=%u noHertz=%u\n", maxX, noHertz);
+    TRACE(run, "makeSine() maxX=%u noHertz=%u\n", maxX, noHertz);
     // The reference is all in its step: processDFT produces each value
     // where it needs it, so there is no table to allocate (and none that
     // could fail). The sweep releases the reference after every candidate.
-    if (!gSineHeld) {
-        gSineHeld = true;
-        TRACE("makeSine() noSamples=%u\n", gNoSamples);
+    if (!run.sineHeld) {
+        run.sineHeld = true;
+        TRACE(run, "makeSine() noSamples=%u\n", run.noSamples);
     }
-    gSineStep = referenceStep(gNoSamples, noHertz);
-    TRACE("makeSine() step=%lf\n", gSineStep);
+    run.sineStep = referenceStep(run.noSamples, noHertz);
+    TRACE(run, "makeSine() step=%lf\n", run.sineStep);
     return 0;
 }

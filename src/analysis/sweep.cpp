@@ -3,17 +3,17 @@
 
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "common/trace.h"
+#include "core/run_state.h"
 
 namespace {
 
-// tail[k]: the sum of |gSamples[i]| for i from 64 k to length - 1.
-std::vector<double> sampleTails(uint32_t length)
+// tail[k]: the sum of |samples[i]| for i from 64 k to length - 1.
+std::vector<double> sampleTails(const double* samples, uint32_t length)
 {
     std::vector<double> tail((length + CorrelationBound::kTailSlots - 1) / CorrelationBound::kTailSlots);
     double sum = 0.0;
     for (uint32_t i = length; i-- > 0;) {
-        sum += std::fabs(gSamples[i]);
+        sum += std::fabs(samples[i]);
         if (i % CorrelationBound::kTailSlots == 0)
             tail[i / CorrelationBound::kTailSlots] = sum;
     }
@@ -22,29 +22,34 @@ std::vector<double> sampleTails(uint32_t length)
 
 }  // namespace
 
-void sweepFrequencies(uint32_t length)
+void sweepFrequencies(RunState& run, uint32_t length)
 {
     double bestResult = 0.0;
     uint32_t bestFreq = 0;
-    // Without the trace only the best result is printed: a candidate whose
+    // When only the best result is printed and kept, a candidate whose
     // result is sure to stay below the best so far need not be finished.
-    const std::vector<double> tail = gVerbose ? std::vector<double>() : sampleTails(length);
+    const bool bounded = !run.verbose() && !run.candidates;
+    const std::vector<double> tail = bounded ? sampleTails(run.samples.data(), length) : std::vector<double>();
     CorrelationBound bound{tail.data(), bestResult};
-    gCorrelationBound = gVerbose ? nullptr : &bound;
+    run.correlationBound = bounded ? &bound : nullptr;
 
     for (uint32_t freq = 100; freq <= 1000; freq += 20) {
-        TRACE("main() freq=%u\n", freq);
-        makeSine(length, freq);
+        TRACE(run, "main() freq=%u\n", freq);
+        makeSine(run, length, freq);
         bound.neededFrom = bestResult;
-        const double result = processDFT(length, freq);
-        TRACE("result for freq.=%04u: %7.3lf\n", freq, result);
+        const double result = processDFT(run, length, freq);
+        TRACE(run, "result for freq.=%04u: %7.3lf\n", freq, result);
+        if (run.candidates)
+            run.candidates->push_back({freq, result});
         // A later candidate with an equal result wins; a NaN never does.
         if (result >= bestResult) {
             bestResult = result;
             bestFreq = freq;
         }
-        gSineHeld = false;
+        run.sineHeld = false;
     }
-    gCorrelationBound = nullptr;
-    std::printf("\nbestResult=%lf best matching freq.=%u\n", bestResult, bestFreq);
+    run.correlationBound = nullptr;
+    run.bestResult = bestResult;
+    run.bestFreq = bestFreq;
+    run.out.result("\nbestResult=%lf best matching freq.=%u\n", bestResult, bestFreq);
 }

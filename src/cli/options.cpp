@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "common/globals.h"
-
 int32_t parseLength(const char* text)
 {
     const char* p = text;
@@ -27,7 +25,7 @@ Options readOptions(int argc, const char* const* argv)
         const char* arg = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
         if (std::strcmp(arg, "-v") == 0)
-            gVerbose = 1;
+            options.verbose = true;
         else if (std::strcmp(arg, "-i") == 0) {
             if (next)
                 options.fileName = next;
@@ -35,9 +33,9 @@ Options readOptions(int argc, const char* const* argv)
             if (next)
                 options.length = parseLength(next);
         } else if (std::strcmp(arg, "-gnuplot") == 0)
-            gGnuplot = true;
+            options.gnuplot = true;
         else if (std::strcmp(arg, "-valuelist") == 0)
-            gValuelist = true;
+            options.valuelist = true;
         // Any other word is ignored.
     }
     return options;

@@ -1,4 +1,4 @@
-// Reading of the command line into the program-wide flags and two settings.
+// Reading of the command line into the run's flags and settings.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +7,14 @@
 struct Options {
     std::string fileName;  // from -i, used whole whatever its length
     int32_t length = 1024; // from -length, unchecked
+    bool verbose = false;  // -v
+    bool gnuplot = false;  // -gnuplot
+    bool valuelist = false;  // -valuelist
 };
 
 // Compares every argument with every option word; the value after -i or
 // -length is also compared in its own turn (`-i -v` names the file "-v" and
-// switches the trace on). Sets gVerbose, gGnuplot and gValuelist.
+// switches the trace on).
 Options readOptions(int argc, const char* const* argv);
 
 // Decimal text to a 32-bit number: leading white space, one optional sign,

@@ -2,107 +2,64 @@
 
 #include <cstdio>
 
-#include "analysis/analysis.h"
 #include "cli/options.h"
 #include "cli/usage.h"
-#include "common/platform.h"
 #include "common/tick_clock.h"
-#include "common/trace.h"
-#include "listing/sample_listing.h"
-#include "wave/wave_reader.h"
+#include "core/run_driver.h"
+#include "tonalyx/tonalyx.hpp"
 
 namespace {
 
-constexpr uint32_t kMaxLength = 4096;
-constexpr long kFormatChunkOffset = 12;
-
-// The readers' results are counted as their low 16 bits, unsigned: a
-// result of -1 adds 65535.
-int32_t addLow16(int32_t pos, int result)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint16_t>(result));
-}
-
-// The stages of a run on the open file, each once, in their order. Returns
-// the return code.
-int16_t runStages(int fd, int32_t& pos, uint32_t length, uint32_t startTime)
-{
-    pos = addLow16(pos, readMainChunk(fd));
-    TRACE("after main chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
-    TRACE("\n");
-
-    seekInput(fd, kFormatChunkOffset);  // on a pipe this fails; reading goes on where it is
-    const auto formatBytes = static_cast<uint16_t>(readSubChunk(fd));
-    pos = addLow16(pos, formatBytes);
-    TRACE("data chunk: %d bytes read\n", static_cast<int>(formatBytes));
-    TRACE("after format chunk read pos=%d 0x%x\n", pos, static_cast<uint32_t>(pos));
-    TRACE("\n");
-
-    readDataFrames(fd, &pos, length);
-
-    // A run that found no samples must never report a frequency, and no
-    // stage may read slots that were never loaded.
-    if (gLoadedSlots == 0) {
-        std::printf("ERROR: no sample data loaded\n");
-        return -3;
+// What a run prints goes straight to standard output and standard error.
+class ConsoleSink final : public tonalyx::OutputSink {
+public:
+    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view text) override
+    {
+        std::fwrite(text.data(), 1, text.size(), stream == tonalyx::Stream::err ? stderr : stdout);
     }
-    if (gLoadedSlots < length) {
-        std::printf("WARNING: length reduced to %u, the number of sample slots loaded!\n", gLoadedSlots);
-        length = gLoadedSlots;
-    }
+};
 
-    normalizeData();
-    if (gGnuplot || gValuelist)
-        printSamples(length);
-    sweepFrequencies(length);
-
-    std::printf("time=%u\n", getTickCount() - startTime);
-    return 0;
+int defaultRun(const Options& options, uint32_t startTick)
+{
+    tonalyx::Settings settings;
+    settings.length = static_cast<uint32_t>(options.length);
+    settings.trace = options.verbose;
+    settings.gnuplot = options.gnuplot;
+    settings.valuelist = options.valuelist;
+    settings.keepCandidates = false;  // only the best one is printed
+    settings.startTick = startTick;
+    ConsoleSink sink;
+    const tonalyx::Report report = tonalyx::analyzeFile(options.fileName, settings, &sink);
+    return tonalyx::exitCode(report.status);
 }
 
 }  // namespace
 
 int runTonalyx(int argc, const char* const* argv)
 {
-    const uint32_t startTime = getTickCount();
-    resetRunState();
+    const uint32_t startTick = getTickCount();
     std::clearerr(stdout);
     const Options options = readOptions(argc, argv);
 
-    int16_t rc = 0;
-    int fd = -1;
-    int32_t pos = 0;
-    auto length = static_cast<uint32_t>(options.length);
-
+    int status;
     if (options.fileName.empty()) {
         std::printf("ERROR: command line not correct (\"-i\" missing?)\n");
         usage();
-        rc = -1;  // the length is not checked then
+        // The length is not checked then; the closing trace ends the run.
+        ConsoleSink sink;
+        tonalyx::Report unused;
+        RunOutput out(unused, &sink, options.verbose, false);
+        traceClosing(out, 0, kRunCommandLine);
+        status = static_cast<uint16_t>(kRunCommandLine);
     } else {
-        if (length > kMaxLength || length == 0) {
-            std::printf("WARNING: length restricte to 4096!\n");
-            length = kMaxLength;
-        }
-        fd = openInputFile(options.fileName.c_str());
-        if (fd < 0) {
-            std::printf("ERROR: Inp.wave file not found: %s\n", options.fileName.c_str());
-            rc = -2;
-        } else {
-            rc = runStages(fd, pos, length, startTime);
-        }
+        status = defaultRun(options, startTick);
     }
-
-    TRACE("last read pos=%d\n", pos);
-    TRACE("return code=%d\n", static_cast<int>(static_cast<uint16_t>(rc)));
-    if (fd >= 0)
-        closeInput(fd);
-    releaseBuffers();
 
     // Output that could not be written is no success. (A closed pipe ends
     // the run by its signal before this.)
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "ERROR: cannot write standard output\n");
-        rc = -4;
+        status = tonalyx::exitCode(tonalyx::Status::writeError);
     }
-    return static_cast<uint16_t>(rc);
+    return status;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,14 @@
 int openInputFile(const char* name);
 
 // One read: the bytes delivered (fewer near the end), 0 at the end of the
-// input, -1 on an error.
-long readInput(int fd, void* buffer, size_t count);
+// input, -1 on an error (its number in *error).
+long readInput(int fd, void* buffer, size_t count, int* error);
 
 // Moves to an absolute offset; false where the input cannot seek (a pipe).
-bool seekInput(int fd, long offset);
+bool seekInput(int fd, uint64_t offset);
+
+// The system's words for an error number, thread-safe.
+std::string systemErrorText(int error);
 
 void closeInput(int fd);
 

@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,20 +19,42 @@ int openInputFile(const char* name)
     return fd;
 }
 
-long readInput(int fd, void* buffer, size_t count)
+long readInput(int fd, void* buffer, size_t count, int* error)
 {
     for (;;) {
         const ssize_t n = read(fd, buffer, count);
         if (n >= 0)
             return static_cast<long>(n);
-        if (errno != EINTR)
+        if (errno != EINTR) {
+            *error = errno;
             return -1;
+        }
     }
 }
 
-bool seekInput(int fd, long offset)
+bool seekInput(int fd, uint64_t offset)
 {
     return lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+namespace {
+
+// strerror_r comes in two kinds; each overload takes what its kind returns.
+[[maybe_unused]] const char* errorTextOf(int result, const char* buffer)
+{
+    return result == 0 ? buffer : "unknown error";
+}
+[[maybe_unused]] const char* errorTextOf(const char* text, const char*)
+{
+    return text;
+}
+
+}  // namespace
+
+std::string systemErrorText(int error)
+{
+    char buffer[256] = {};
+    return errorTextOf(strerror_r(error, buffer, sizeof buffer), buffer);
 }
 
 void closeInput(int fd)

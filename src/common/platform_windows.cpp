@@ -1,4 +1,6 @@
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -50,15 +52,26 @@ int openInputFile(const char* name)
     return fd;
 }
 
-long readInput(int fd, void* buffer, size_t count)
+long readInput(int fd, void* buffer, size_t count, int* error)
 {
     const auto asked = static_cast<unsigned>(count < INT_MAX ? count : INT_MAX);
-    return _read(fd, buffer, asked);
+    const int n = _read(fd, buffer, asked);
+    if (n < 0)
+        *error = errno;
+    return n;
 }
 
-bool seekInput(int fd, long offset)
+bool seekInput(int fd, uint64_t offset)
 {
-    return _lseeki64(fd, offset, SEEK_SET) >= 0;
+    return _lseeki64(fd, static_cast<long long>(offset), SEEK_SET) >= 0;
+}
+
+std::string systemErrorText(int error)
+{
+    char buffer[256] = {};
+    if (strerror_s(buffer, sizeof buffer, error) != 0)
+        return "unknown error";
+    return buffer;
 }
 
 void closeInput(int fd)

@@ -1,54 +1,53 @@
 #include "listing/sample_listing.h"
 
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "common/fixed_format.h"
-#include "common/globals.h"
+#include "core/run_state.h"
 
 namespace {
 
-// The listing's lines are gathered here and written in large pieces.
-constexpr std::size_t kBufferBytes = 1 << 16;
-char gListing[kBufferBytes];
-std::size_t gListed = 0;
-
+// The listing's lines are gathered and handed on in large pieces.
+constexpr std::size_t kPieceBytes = 1 << 16;
 // Room for the longest pair of lines one slot gives.
 constexpr std::size_t kSlotMaxChars = 3 * kFixedMaxChars + 16;
 
-}  // namespace
-
-void flushListing()
+// One slot: "index value" with -gnuplot, then its value with -valuelist;
+// the first value of the run is preceded by the count.
+char* printSample(RunState& run, uint32_t index, double value, uint32_t count, char* out)
 {
-    std::fwrite(gListing, 1, gListed, stdout);
-    gListed = 0;
-}
-
-void printSample(uint32_t index, double value, uint32_t count)
-{
-    if (gListed + kSlotMaxChars > kBufferBytes)
-        flushListing();
-    char* out = gListing + gListed;
-    if (gGnuplot) {
+    if (run.gnuplot) {
         out = formatFixed6(static_cast<double>(index), out);
         *out++ = ' ';
         out = formatFixed6(value, out);
         *out++ = '\n';
     }
-    if (gValuelist) {
-        if (gValuelistCalls++ == 0) {
+    if (run.valuelist) {
+        if (run.valuelistCalls++ == 0) {
             out = formatWhole(count, out);
             *out++ = '\n';
         }
         out = formatFixed6(value, out);
         *out++ = '\n';
     }
-    gListed = static_cast<std::size_t>(out - gListing);
+    return out;
 }
 
-void printSamples(uint32_t count)
+}  // namespace
+
+void printSamples(RunState& run, uint32_t count)
 {
-    for (uint32_t i = 0; i < count; ++i)
-        printSample(i, gSamples[i], count);
-    flushListing();
+    if (!run.out.listingWanted())
+        return;  // nobody reads the text
+    std::string piece(kPieceBytes, '\0');
+    std::size_t listed = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (listed + kSlotMaxChars > kPieceBytes) {
+            run.out.listing(std::string_view(piece.data(), listed));
+            listed = 0;
+        }
+        char* const start = piece.data() + listed;
+        listed += static_cast<std::size_t>(printSample(run, i, run.samples[i], count, start) - start);
+    }
+    run.out.listing(std::string_view(piece.data(), listed));
 }

@@ -3,12 +3,8 @@
 
 #include <cstdint>
 
-// Lists the first `count` slots of gSamples on standard output.
-void printSamples(uint32_t count);
+struct RunState;
 
-// One slot: "index value" with -gnuplot, then its value with -valuelist;
-// the first value of the run is preceded by the count. The lines are
-// gathered and reach standard output with the next flushListing(), which
-// printSamples calls when it is done.
-void printSample(uint32_t index, double value, uint32_t count);
-void flushListing();
+// Lists the first `count` slots of the run's samples, as -gnuplot and
+// -valuelist ask, to the run's output.
+void printSamples(RunState& run, uint32_t count);

@@ -1,7 +1,7 @@
-#include <cstdio>
 #include <cstring>
 
-#include "common/trace.h"
+#include "core/run_state.h"
+#include "wave/chunk_id.h"
 #include "wave/little_endian.h"
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
@@ -10,73 +10,71 @@ namespace {
 
 // One field read of `width` bytes. A read that delivers at least one byte
 // counts as done; the bytes it did not deliver are 0.
-long readField(int fd, unsigned char* bytes, size_t width)
+long readField(RunState& run, unsigned char* bytes, size_t width)
 {
     std::memset(bytes, 0, width);
-    return readFully(fd, bytes, width);
+    return readFully(run, bytes, width);
 }
 
 }  // namespace
 
-int readSubChunk(int fd)
+int readSubChunk(RunState& run)
 {
-    TRACE("readSubChunk() start\n");
-    WaveFormat& fmt = gWaveFormat;
+    TRACE(run, "readSubChunk() start\n");
+    WaveFormat& fmt = run.waveFormat;
     unsigned char b[4];
     long total = 0;
 
-    long got = readField(fd, b, 4);
+    long got = readField(run, b, 4);
     if (got <= 0)
         return -1;
     total += got;
     std::memcpy(fmt.subId, b, 4);
-    char id[5] = {};
-    std::memcpy(id, fmt.subId, 4);
     if (std::memcmp(fmt.subId, "fmt ", 4) != 0) {
-        std::fprintf(stderr, "readSubChunk(): wrong sub ID: %s\n", id);
+        run.out.message(tonalyx::Stream::err, "readSubChunk(): wrong sub ID: %s\n", printableChunkId(fmt.subId).c_str());
         return -2;
     }
 
     // Each field is stored as soon as it is read; a failed read returns that
     // field's code at once and leaves the later fields as they were.
-    if ((got = readField(fd, b, 4)) <= 0)
+    if ((got = readField(run, b, 4)) <= 0)
         return -3;
     total += got;
     fmt.subLength = loadLe32(b);
-    if ((got = readField(fd, b, 2)) <= 0)
+    if ((got = readField(run, b, 2)) <= 0)
         return -4;
     total += got;
     fmt.format = static_cast<int16_t>(loadLe16(b));
-    if ((got = readField(fd, b, 2)) <= 0)
+    if ((got = readField(run, b, 2)) <= 0)
         return -5;
     total += got;
     fmt.channels = static_cast<int16_t>(loadLe16(b));
-    if ((got = readField(fd, b, 4)) <= 0)
+    if ((got = readField(run, b, 4)) <= 0)
         return -6;
     total += got;
     fmt.sampleFreq = static_cast<int32_t>(loadLe32(b));
-    if ((got = readField(fd, b, 4)) <= 0)
+    if ((got = readField(run, b, 4)) <= 0)
         return -7;
     total += got;
     fmt.bytesRate = loadLe32(b);
-    if ((got = readField(fd, b, 2)) <= 0)
+    if ((got = readField(run, b, 2)) <= 0)
         return -8;
     total += got;
     fmt.blockAlign = static_cast<int16_t>(loadLe16(b));
-    if ((got = readField(fd, b, 2)) <= 0)
+    if ((got = readField(run, b, 2)) <= 0)
         return 0;
     total += got;
     fmt.bitsPerSample = loadLe16(b);
 
     // Signed 16-bit fields are widened with their sign before printing, so a
     // format tag of 0xFFFE shows as fffffffe.
-    TRACE("Sub-Kennung: %s\n", id);
-    TRACE("Sub-Laenge:  %u\n", fmt.subLength);
-    TRACE("Format:      %04x\n", static_cast<unsigned>(static_cast<int>(fmt.format)));
-    TRACE("Kanaele:     %02x\n", static_cast<unsigned>(static_cast<int>(fmt.channels)));
-    TRACE("Sample-Freq: %d\n", fmt.sampleFreq);
-    TRACE("Bytes Rate:  %u\n", fmt.bytesRate);
-    TRACE("Block Align: %02u\n", static_cast<unsigned>(static_cast<int>(fmt.blockAlign)));
-    TRACE("Bits/Sample: %u\n", static_cast<unsigned>(fmt.bitsPerSample));
+    TRACE(run, "Sub-Kennung: %s\n", printableChunkId(fmt.subId).c_str());
+    TRACE(run, "Sub-Laenge:  %u\n", fmt.subLength);
+    TRACE(run, "Format:      %04x\n", static_cast<unsigned>(static_cast<int>(fmt.format)));
+    TRACE(run, "Kanaele:     %02x\n", static_cast<unsigned>(static_cast<int>(fmt.channels)));
+    TRACE(run, "Sample-Freq: %d\n", fmt.sampleFreq);
+    TRACE(run, "Bytes Rate:  %u\n", fmt.bytesRate);
+    TRACE(run, "Block Align: %02u\n", static_cast<unsigned>(static_cast<int>(fmt.blockAlign)));
+    TRACE(run, "Bits/Sample: %u\n", static_cast<unsigned>(fmt.bitsPerSample));
     return static_cast<int>(total);
 }

@@ -1,30 +1,29 @@
-#include <cstdio>
 #include <cstring>
 
-#include "common/trace.h"
+#include "core/run_state.h"
+#include "wave/chunk_id.h"
 #include "wave/little_endian.h"
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
 
-int readMainChunk(int fd)
+int readMainChunk(RunState& run)
 {
     unsigned char header[12] = {};
-    const long got = readFully(fd, header, sizeof header);
+    const long got = readFully(run, header, sizeof header);
     if (got != static_cast<long>(sizeof header)) {
-        std::printf("ERROR: cannot read header of main chunk\n");
+        if (!run.readFailed)
+            run.out.message(tonalyx::Stream::out, "ERROR: cannot read header of main chunk\n");
         return -1;
     }
 
-    char tag[5] = {};
-    std::memcpy(tag, header, 4);
-    TRACE("Kennung:     %s\n", tag);
-    TRACE("Laenge:      %d\n", static_cast<int32_t>(loadLe32(header + 4)));
+    TRACE(run, "Kennung:     %s\n", printableChunkId(reinterpret_cast<const char*>(header)).c_str());
+    TRACE(run, "Laenge:      %d\n", static_cast<int32_t>(loadLe32(header + 4)));
 
     // Offset 8 holds the form type; it is neither checked nor used.
     if (std::memcmp(header, "RIFF", 4) != 0) {
-        std::fprintf(stderr, "ERROR: wrong file tag (should be RIFF)\n");
+        run.out.message(tonalyx::Stream::err, "ERROR: wrong file tag (should be RIFF)\n");
         return -2;
     }
-    TRACE("length main chunk: %d\n", static_cast<int>(got));
+    TRACE(run, "length main chunk: %d\n", static_cast<int>(got));
     return 12;
 }

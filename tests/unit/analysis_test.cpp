@@ -6,30 +6,12 @@
 
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "common/globals.h"
 #include "listing/sample_listing.h"
 #include "wave_bytes.h"
 
 namespace {
 
-void holdSlots(const std::vector<double>& slots, uint32_t declared)
-{
-    resetRunState();
-    gNoSamples = declared;
-    gHeldSlots = static_cast<uint32_t>(slots.size());
-    gSamples = static_cast<double*>(std::calloc(slots.size() + 1, sizeof(double)));
-    std::copy(slots.begin(), slots.end(), gSamples);
-}
-
-std::vector<double> heldSlots()
-{
-    return std::vector<double>(gSamples, gSamples + gHeldSlots);
-}
-
-class Analysis : public testing::Test {
-protected:
-    void TearDown() override { resetRunState(); }
-};
+class Analysis : public testing::Test {};
 
 }  // namespace
 
@@ -50,27 +32,25 @@ TEST_F(Analysis, NormalisationScalesPositiveAndNegativeSlotsApart)
         {{}, "minVal=-0.100000 maxVal=0.100000", {}},
     };
     for (const Row& row : rows) {
-        holdSlots(row.slots, static_cast<uint32_t>(row.slots.size()) + 100);
-        gVerbose = 1;
-        const Printed printed = capture(normalizeData);
-        EXPECT_EQ(printed.out, "normalizeData() gNoSamples=" + std::to_string(row.slots.size() + 100) +
-                                   "\nnormalizeData() " + row.trace + "\n");
-        EXPECT_EQ(heldSlots(), row.want) << row.trace;
+        TestRun test;
+        test.hold(row.slots, static_cast<uint32_t>(row.slots.size()) + 100);
+        normalizeData(test.run);
+        EXPECT_EQ(test.take().out, "normalizeData() gNoSamples=" + std::to_string(row.slots.size() + 100) +
+                                       "\nnormalizeData() " + row.trace + "\n");
+        EXPECT_EQ(test.run.samples, row.want) << row.trace;
     }
 }
 
 TEST_F(Analysis, CorrelationIsTheMeanOfTheProductsInIndexOrder)
 {
-    holdSlots({0.5, -1, 0.25, 1}, 360);
-    gVerbose = 1;
-    double result = 0;
-    const Printed printed = capture([&] {
-        makeSine(4, 1);  // step 1.0: slot k holds sin(k degrees)
-        result = processDFT(4, 1);
-    });
+    TestRun test;
+    test.hold({0.5, -1, 0.25, 1}, 360);
+    makeSine(test.run, 4, 1);  // step 1.0: slot k holds sin(k degrees)
+    const double result = processDFT(test.run, 4, 1);
+    const Printed printed = test.take();
     double sum = 0.0;
     for (int k = 0; k < 4; ++k)
-        sum += gSamples[k] * kDegreeSines[k];
+        sum += test.run.samples[static_cast<size_t>(k)] * kDegreeSines[k];
     EXPECT_EQ(result, sum / 4);
     EXPECT_EQ(printed.out,
               "makeSine() maxX=4 noHertz=1\nmakeSine() noSamples=360\nmakeSine() step=1.000000\n"
@@ -85,25 +65,27 @@ TEST_F(Analysis, CorrelationIsTheMeanOfTheProductsInIndexOrder)
 
 TEST_F(Analysis, MakeSineAllocatesOnlyWhenNotHeldAndTracesAZeroFrequencyAsOne)
 {
-    holdSlots({1, 2}, 2);
-    gVerbose = 1;
-    Printed printed = capture([] { makeSine(2, 0); });
-    EXPECT_EQ(printed.out, "makeSine() maxX=2 noHertz=1\nmakeSine() noSamples=2\nmakeSine() step=0.005556\n");
-    printed = capture([] { makeSine(2, 100); });
-    EXPECT_EQ(printed.out, "makeSine() maxX=2 noHertz=100\nmakeSine() step=0.000056\n");
+    TestRun test;
+    test.hold({1, 2}, 2);
+    makeSine(test.run, 2, 0);
+    EXPECT_EQ(test.take().out, "makeSine() maxX=2 noHertz=1\nmakeSine() noSamples=2\nmakeSine() step=0.005556\n");
+    makeSine(test.run, 2, 100);
+    EXPECT_EQ(test.take().out, "makeSine() maxX=2 noHertz=100\nmakeSine() step=0.000056\n");
 }
 
 TEST_F(Analysis, SweepKeepsTheLaterOfEqualResults)
 {
     // All slots 0: every candidate ties at 0.0, the last one stays.
-    holdSlots({0, 0, 0, 0}, 4);
-    Printed printed = capture([] { sweepFrequencies(4); });
-    EXPECT_EQ(printed.out, "\nbestResult=0.000000 best matching freq.=1000\n");
-    EXPECT_FALSE(gSineHeld);
+    TestRun silent({}, false);
+    silent.hold({0, 0, 0, 0}, 4);
+    sweepFrequencies(silent.run, 4);
+    EXPECT_EQ(silent.take().out, "\nbestResult=0.000000 best matching freq.=1000\n");
+    EXPECT_FALSE(silent.run.sineHeld);
     // All slots negative: nothing beats the start values.
-    holdSlots({-1, -1, -1, -1}, 44100);
-    printed = capture([] { sweepFrequencies(4); });
-    EXPECT_EQ(printed.out, "\nbestResult=0.000000 best matching freq.=0\n");
+    TestRun negative({}, false);
+    negative.hold({-1, -1, -1, -1}, 44100);
+    sweepFrequencies(negative.run, 4);
+    EXPECT_EQ(negative.take().out, "\nbestResult=0.000000 best matching freq.=0\n");
 }
 
 TEST_F(Analysis, ListingFormatsAndTheirOrder)
@@ -117,9 +99,11 @@ TEST_F(Analysis, ListingFormatsAndTheirOrder)
         {true, true, "0.000000 0.500000\n3\n0.500000\n1.000000 -1.000000\n-1.000000\n2.000000 0.000000\n0.000000\n"},
     };
     for (const Row& row : rows) {
-        holdSlots({0.5, -1, 0, 0.75}, 44100);
-        gGnuplot = row.gnuplot;
-        gValuelist = row.valuelist;
-        EXPECT_EQ(capture([] { printSamples(3); }).out, row.want);
+        TestRun test({}, false);
+        test.hold({0.5, -1, 0, 0.75}, 44100);
+        test.run.gnuplot = row.gnuplot;
+        test.run.valuelist = row.valuelist;
+        printSamples(test.run, 3);
+        EXPECT_EQ(test.take().out, row.want);
     }
 }

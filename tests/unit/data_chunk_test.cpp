@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
-#include "common/globals.h"
 #include "wave/wave_reader.h"
 #include "wave_bytes.h"
 
@@ -13,6 +13,7 @@ struct Loaded {
     Printed printed;
     std::vector<double> slots;  // the held slots
     size_t calls;               // readDataChunk calls, counted by their trace
+    uint32_t noSamples, heldSlots, loadedSlots, actLength;
 };
 
 size_t countOf(const std::string& text, const std::string& what)
@@ -26,15 +27,17 @@ size_t countOf(const std::string& text, const std::string& what)
 // Loads `file` as the run does after a good format chunk of `bits` bits.
 Loaded load(const Bytes& file, uint16_t bits, uint32_t maxLength)
 {
-    resetRunState();
-    gVerbose = 1;
-    gWaveFormat.bitsPerSample = bits;
-    TempWave wave(file);
-    Loaded loaded{36, {}, {}, 0};
-    loaded.printed = capture([&] { readDataFrames(wave.fd(), &loaded.pos, maxLength); });
-    if (gSamples)
-        loaded.slots.assign(gSamples, gSamples + gHeldSlots);
+    TestRun test(file);
+    test.run.waveFormat.bitsPerSample = bits;
+    Loaded loaded{36, {}, {}, 0, 0, 0, 0, 0};
+    readDataFrames(test.run, &loaded.pos, maxLength);
+    loaded.printed = test.take();
+    loaded.slots = test.run.samples;
     loaded.calls = countOf(loaded.printed.out, "readDataChunk() start");
+    loaded.noSamples = test.run.noSamples;
+    loaded.heldSlots = test.run.heldSlots;
+    loaded.loadedSlots = test.run.loadedSlots;
+    loaded.actLength = test.run.actLength;
     return loaded;
 }
 
@@ -50,9 +53,32 @@ std::vector<double> asDoubles(const std::vector<int>& values)
     return std::vector<double>(values.begin(), values.end());
 }
 
-class DataChunk : public testing::Test {
-protected:
-    void TearDown() override { resetRunState(); }
+class DataChunk : public testing::Test {};
+
+// Bytes in memory that fail with an error once `failAt` bytes are read.
+class FailingSource final : public tonalyx::ByteSource {
+public:
+    FailingSource(Bytes bytes, size_t failAt) : bytes_(std::move(bytes)), failAt_(failAt) {}
+    long read(void* buffer, size_t count) override
+    {
+        if (at_ >= failAt_)
+            return -1;
+        const size_t given = std::min({count, failAt_ - at_, bytes_.size() - at_});
+        std::copy_n(bytes_.begin() + static_cast<long>(at_), given, static_cast<unsigned char*>(buffer));
+        at_ += given;
+        return static_cast<long>(given);
+    }
+    bool seek(uint64_t offset) override
+    {
+        at_ = std::min<size_t>(offset, bytes_.size());
+        return true;
+    }
+    std::string errorText() const override { return "Input/output error"; }
+
+private:
+    Bytes bytes_;
+    size_t failAt_;
+    size_t at_ = 0;
 };
 
 }  // namespace
@@ -73,9 +99,9 @@ TEST_F(DataChunk, StopsAfterMaxLengthSlots)
         const Loaded loaded = load(buildWave({.data = encodeSlots(slots)}), 16, row.maxLength);
         EXPECT_EQ(loaded.pos, row.pos);
         EXPECT_EQ(loaded.calls, 1u);
-        EXPECT_EQ(gNoSamples, 44100u);
-        EXPECT_EQ(gActLength, row.maxLength);
-        EXPECT_EQ(gLoadedSlots, row.maxLength);
+        EXPECT_EQ(loaded.noSamples, 44100u);
+        EXPECT_EQ(loaded.actLength, row.maxLength);
+        EXPECT_EQ(loaded.loadedSlots, row.maxLength);
         EXPECT_EQ(loaded.slots, asDoubles(std::vector<int>(slots.begin(), slots.begin() + row.maxLength)));
         EXPECT_TRUE(loaded.printed.out.ends_with(row.lastRead)) << loaded.printed.out;
     }
@@ -110,7 +136,7 @@ TEST_F(DataChunk, ShortChunkCallsOnUntilTheTotalWraps)
         const Loaded loaded = load(buildWave({.data = encodeSlots(ramp(row.slots, 1))}), 16, row.maxLength);
         EXPECT_EQ(loaded.calls, static_cast<size_t>(8 + bytes + 2)) << row.slots;
         EXPECT_EQ(loaded.pos, 36 + (8 + bytes) - (8 + bytes + 1)) << row.slots;
-        EXPECT_EQ(gLoadedSlots, static_cast<uint32_t>(row.slots));
+        EXPECT_EQ(loaded.loadedSlots, static_cast<uint32_t>(row.slots));
         EXPECT_EQ(countOf(loaded.printed.out, "frame count="), 1u);
     }
 }
@@ -123,7 +149,7 @@ TEST_F(DataChunk, SlotRulesPerSampleWidth)
     for (size_t i = 0; i < eight.size(); ++i)
         eight[i] = static_cast<unsigned char>(i * 7 + 3);
     Loaded loaded = load(buildWave({.bits = 8, .data = eight}), 8, 4096);
-    ASSERT_EQ(gNoSamples, 600u);
+    ASSERT_EQ(loaded.noSamples, 600u);
     EXPECT_EQ(loaded.slots[0], static_cast<int16_t>(eight[0] | eight[1] << 8));
     EXPECT_EQ(loaded.slots[510], static_cast<int16_t>(eight[510] | eight[511] << 8));
     EXPECT_EQ(loaded.slots[511], eight[511]);
@@ -136,30 +162,30 @@ TEST_F(DataChunk, SlotRulesPerSampleWidth)
     for (int& s : samples)
         s *= 300;  // spreads into the third byte
     loaded = load(buildWave({.bits = 24, .data = encodeSlots(samples, 3)}), 24, 4096);
-    EXPECT_EQ(gNoSamples, 400u);
+    EXPECT_EQ(loaded.noSamples, 400u);
     EXPECT_EQ(loaded.slots[0], static_cast<int16_t>(samples[0]));
     EXPECT_EQ(loaded.slots[170], static_cast<int16_t>(samples[170]));
     const Bytes data = encodeSlots(samples, 3);
     EXPECT_EQ(loaded.slots[171], static_cast<int16_t>(data[512] | data[513] << 8));
     // 1200 bytes: blocks of 512, 512, 176 give 171 + 171 + 59 = 401 slots;
     // the one past gNoSamples is not stored.
-    EXPECT_EQ(gActLength, 401u);
-    EXPECT_EQ(gLoadedSlots, 400u);
+    EXPECT_EQ(loaded.actLength, 401u);
+    EXPECT_EQ(loaded.loadedSlots, 400u);
 
     // 16-bit with an odd length: the last slot's missing high byte is 0.
     Bytes odd = encodeSlots({-2, 0x1234});
     odd.push_back(0xAB);
     loaded = load(buildWave({.data = odd}), 16, 4096);
-    EXPECT_EQ(gNoSamples, 2u);
+    EXPECT_EQ(loaded.noSamples, 2u);
     EXPECT_EQ(loaded.slots, (std::vector<double>{-2, 0x1234}));
-    EXPECT_EQ(gActLength, 3u);
+    EXPECT_EQ(loaded.actLength, 3u);
 }
 
 TEST_F(DataChunk, StereoSlotsAlternateBetweenChannels)
 {
     const std::vector<int> interleaved = {100, -100, 200, -200, 300, -300};
     const Loaded loaded = load(buildWave({.channels = 2, .data = encodeSlots(interleaved)}), 16, 4);
-    EXPECT_EQ(gNoSamples, 6u);
+    EXPECT_EQ(loaded.noSamples, 6u);
     EXPECT_EQ(loaded.slots, (std::vector<double>{100, -100, 200, -200}));
 }
 
@@ -168,8 +194,8 @@ TEST_F(DataChunk, HeldSlotsAreBoundedByMaxLengthWhateverTheChunkDeclares)
     const std::vector<int> slots = ramp(2000, 5);
     const Loaded loaded =
         load(buildWave({.dlength = 2147483646u, .data = encodeSlots(slots)}), 16, 1024);
-    EXPECT_EQ(gNoSamples, 1073741823u);
-    EXPECT_EQ(gHeldSlots, 1024u);
+    EXPECT_EQ(loaded.noSamples, 1073741823u);
+    EXPECT_EQ(loaded.heldSlots, 1024u);
     EXPECT_EQ(loaded.pos, 36 + 2056);
     EXPECT_EQ(loaded.slots[1023], 1028);
 }
@@ -177,9 +203,9 @@ TEST_F(DataChunk, HeldSlotsAreBoundedByMaxLengthWhateverTheChunkDeclares)
 TEST_F(DataChunk, SlotsThatAreNotLoadedHoldZero)
 {
     const Loaded loaded = load(buildWave({.dlength = 100, .data = encodeSlots({7, 8, 9})}), 16, 64);
-    EXPECT_EQ(gNoSamples, 50u);
+    EXPECT_EQ(loaded.noSamples, 50u);
     ASSERT_EQ(loaded.slots.size(), 50u);
-    EXPECT_EQ(gLoadedSlots, 3u);
+    EXPECT_EQ(loaded.loadedSlots, 3u);
     for (size_t i = 3; i < loaded.slots.size(); ++i)
         EXPECT_EQ(loaded.slots[i], 0.0) << i;
 }
@@ -192,8 +218,8 @@ TEST_F(DataChunk, HeaderCutShortIsFilledWithZeros)
     file.resize(42);
     const Loaded loaded = load(file, 16, 16);
     EXPECT_NE(loaded.printed.out.find("readDataChunk() length:  16\n"), std::string::npos) << loaded.printed.out;
-    EXPECT_EQ(gNoSamples, 8u);
-    EXPECT_EQ(gLoadedSlots, 0u);
+    EXPECT_EQ(loaded.noSamples, 8u);
+    EXPECT_EQ(loaded.loadedSlots, 0u);
 }
 
 TEST_F(DataChunk, LaterDataChunkStoresFromSlotZeroAgain)
@@ -202,7 +228,34 @@ TEST_F(DataChunk, LaterDataChunkStoresFromSlotZeroAgain)
     const Bytes second = {'d', 'a', 't', 'a', 4, 0, 0, 0, 9, 0, 8, 0};
     file.insert(file.end(), second.begin(), second.end());
     const Loaded loaded = load(file, 16, 64);
-    EXPECT_EQ(gNoSamples, 3u);  // sized by the first chunk only
+    EXPECT_EQ(loaded.noSamples, 3u);  // sized by the first chunk only
     EXPECT_EQ(loaded.slots, (std::vector<double>{9, 8, 3}));
     EXPECT_EQ(countOf(loaded.printed.out, "frame count="), 2u);
+}
+
+TEST_F(DataChunk, ReadErrorStopsTheLoading)
+{
+    // The input fails in the middle of the data: nothing after it is read,
+    // and no later bytes are taken for chunk headers.
+    const Bytes file = buildWave({.data = encodeSlots(ramp(3000))});
+    struct Row {
+        size_t failAt;
+        uint32_t loadedSlots;
+        size_t calls;
+    } rows[] = {{36, 0, 1}, {40, 0, 1}, {44 + 600, 300, 1}, {44 + 1024, 512, 1}};
+    for (const Row& row : rows) {
+        FailingSource source(file, row.failAt);
+        tonalyx::Report report;
+        CaptureSink sink;
+        RunOutput out(report, &sink, true, false);
+        RunState run(source, out);
+        run.waveFormat.bitsPerSample = 16;
+        int32_t pos = 36;
+        readDataFrames(run, &pos, 4096);
+        EXPECT_TRUE(run.readFailed) << row.failAt;
+        EXPECT_EQ(run.readError, "Input/output error");
+        EXPECT_EQ(run.loadedSlots, row.loadedSlots) << row.failAt;
+        EXPECT_EQ(countOf(sink.printed.out, "readDataChunk() start"), row.calls) << row.failAt;
+        EXPECT_EQ(sink.printed.err, "") << row.failAt;
+    }
 }

@@ -1,19 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include "common/globals.h"
 #include "wave/wave_reader.h"
 #include "wave_bytes.h"
 
 namespace {
 
-int readFormatOf(const Bytes& file, Printed* printed)
+// The format record of the last readFormatOf().
+WaveFormat lastFormat;
+
+int readFormatOf(const Bytes& file, Printed* printed, bool verbose = true)
 {
-    TempWave wave(file);
-    lseek(wave.fd(), 12, SEEK_SET);
-    int got = 0;
-    *printed = capture([&] { got = readSubChunk(wave.fd()); });
+    TestRun test(file, verbose);
+    test.run.source.seek(12);
+    const int got = readSubChunk(test.run);
+    *printed = test.take();
+    lastFormat = test.run.waveFormat;
     return got;
 }
 
@@ -26,8 +27,6 @@ Bytes prefix(const Bytes& bytes, size_t size)
 
 TEST(ReadSubChunk, CanonicalChunkIsTracedFieldByField)
 {
-    resetRunState();
-    gVerbose = 1;
     Printed printed;
     EXPECT_EQ(readFormatOf(buildWave({}), &printed), 24);
     EXPECT_EQ(printed.out,
@@ -41,21 +40,17 @@ TEST(ReadSubChunk, CanonicalChunkIsTracedFieldByField)
               "Block Align: 02\n"
               "Bits/Sample: 16\n");
     EXPECT_EQ(printed.err, "");
-    EXPECT_EQ(gWaveFormat.bitsPerSample, 16);
-    resetRunState();
+    EXPECT_EQ(lastFormat.bitsPerSample, 16);
 }
 
 TEST(ReadSubChunk, SignedFieldsAreWidenedWithTheirSign)
 {
-    resetRunState();
-    gVerbose = 1;
     Bytes file = buildWave({.format = 0xFFFE, .channels = 2});
     file[32] = 0xFF, file[33] = 0xFF;  // block align -1
     Printed printed;
     readFormatOf(file, &printed);
     EXPECT_NE(printed.out.find("Format:      fffffffe\nKanaele:     02\n"), std::string::npos) << printed.out;
     EXPECT_NE(printed.out.find("Block Align: 4294967295\n"), std::string::npos) << printed.out;
-    resetRunState();
 }
 
 TEST(ReadSubChunk, EachUnreadableFieldHasItsOwnCode)
@@ -73,33 +68,27 @@ TEST(ReadSubChunk, EachUnreadableFieldHasItsOwnCode)
         {36, 24, 16},
     };
     for (const Row& row : rows) {
-        resetRunState();
-        gVerbose = 1;
         Printed printed;
         EXPECT_EQ(readFormatOf(prefix(wave, row.size), &printed), row.want) << "size " << row.size;
-        EXPECT_EQ(gWaveFormat.bitsPerSample, row.bitsAfter) << "size " << row.size;
+        EXPECT_EQ(lastFormat.bitsPerSample, row.bitsAfter) << "size " << row.size;
         // The field lines come only after all eight reads succeeded.
         EXPECT_EQ(printed.out.find("Sub-Kennung"), row.want > 0 ? 21u : std::string::npos) << "size " << row.size;
         EXPECT_EQ(printed.err, "") << "size " << row.size;
     }
-    resetRunState();
 }
 
 TEST(ReadSubChunk, BytesAShortReadDidNotDeliverAreZero)
 {
     Bytes wave = buildWave({.sampleFreq = 0x11223344});
-    resetRunState();
     Printed printed;
     EXPECT_EQ(readFormatOf(prefix(wave, 26), &printed), -7);  // sampleFreq got 2 of 4 bytes
-    EXPECT_EQ(gWaveFormat.sampleFreq, 0x3344);
-    EXPECT_EQ(gWaveFormat.subLength, 16u);
-    EXPECT_EQ(gWaveFormat.bytesRate, 0u);  // not reached: keeps its old value
+    EXPECT_EQ(lastFormat.sampleFreq, 0x3344);
+    EXPECT_EQ(lastFormat.subLength, 16u);
+    EXPECT_EQ(lastFormat.bytesRate, 0u);  // not reached: keeps its old value
 
-    resetRunState();
     wave[34] = 0x10, wave[35] = 0x20;
     EXPECT_EQ(readFormatOf(prefix(wave, 35), &printed), 23);
-    EXPECT_EQ(gWaveFormat.bitsPerSample, 0x10);
-    resetRunState();
+    EXPECT_EQ(lastFormat.bitsPerSample, 0x10);
 }
 
 TEST(ReadSubChunk, WrongIdIsReportedOnStandardError)
@@ -111,13 +100,12 @@ TEST(ReadSubChunk, WrongIdIsReportedOnStandardError)
         {buildWave({.subId = "LIST"}), "readSubChunk(): wrong sub ID: LIST\n"},
         {buildWave({.subId = "fmt"}), "readSubChunk(): wrong sub ID: fmt\n"},
         {prefix(buildWave({}), 14), "readSubChunk(): wrong sub ID: fm\n"},
+        {buildWave({.subId = "f\x1b\x7f "}), "readSubChunk(): wrong sub ID: f\\x1b\\x7f \n"},
     };
     for (const Row& row : rows) {
-        resetRunState();
         Printed printed;
-        EXPECT_EQ(readFormatOf(row.file, &printed), -2);
+        EXPECT_EQ(readFormatOf(row.file, &printed, false), -2);
         EXPECT_EQ(printed.err, row.err);
         EXPECT_EQ(printed.out, "");
     }
-    resetRunState();
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "common/globals.h"
 #include "wave/wave_reader.h"
 #include "wave_bytes.h"
 
@@ -34,26 +33,41 @@ TEST(ReadMainChunk, ChecksTheRiffTagOnly)
         {"empty", Bytes(), -1, "ERROR: cannot read header of main chunk\n", ""},
     };
     for (const Row& row : rows) {
-        resetRunState();
-        gVerbose = 1;
-        TempWave file(row.bytes);
-        int got = 0;
-        const Printed printed = capture([&] { got = readMainChunk(file.fd()); });
+        TestRun test(row.bytes);
+        const int got = readMainChunk(test.run);
+        const Printed printed = test.take();
         EXPECT_EQ(got, row.want) << row.what;
         EXPECT_EQ(printed.out, row.out) << row.what;
         EXPECT_EQ(printed.err, row.err) << row.what;
     }
-    resetRunState();
+}
+
+TEST(ReadMainChunk, PrintsControlBytesOfTheTagEscaped)
+{
+    struct {
+        const char* tag;  // four bytes
+        const char* shown;
+    } rows[] = {
+        {"\x1b[2J", "\\x1b[2J"},
+        {"R\x7f\x01" "F", "R\\x7f\\x01F"},
+        {"ab\0c", "ab"},  // a 0 byte ends the tag
+        {"\xc3\xbc\xff~", "\xc3\xbc\xff~"},  // other bytes as they are
+    };
+    for (const auto& row : rows) {
+        Bytes wave = buildWave({});
+        std::copy(row.tag, row.tag + 4, wave.begin());
+        TestRun test(wave);
+        readMainChunk(test.run);
+        EXPECT_EQ(test.take().out, std::string("Kennung:     ") + row.shown + "\nLaenge:      36\n") << row.shown;
+    }
 }
 
 TEST(ReadMainChunk, TracesTheRiffLengthSigned)
 {
     Bytes wave = buildWave({});
     wave[4] = 0xFE, wave[5] = 0xFF, wave[6] = 0xFF, wave[7] = 0xFF;
-    resetRunState();
-    gVerbose = 1;
-    TempWave file(wave);
-    const Printed printed = capture([&] { readMainChunk(file.fd()); });
+    TestRun test(wave);
+    readMainChunk(test.run);
+    const Printed printed = test.take();
     EXPECT_NE(printed.out.find("Laenge:      -2\n"), std::string::npos) << printed.out;
-    resetRunState();
 }

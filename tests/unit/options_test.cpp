@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "common/globals.h"
 
 TEST(ParseLength, WrapsModulo2To32AndSkipsLeadingSpace)
 {
@@ -49,18 +48,16 @@ TEST(ReadOptions, EveryArgumentIsComparedWithEveryWord)
         {{"-i", "-gnuplot"}, "-gnuplot", 1024, 0, true, false},
     };
     for (const Row& row : rows) {
-        resetRunState();
         std::vector<const char*> argv{"tonalyx"};
         argv.insert(argv.end(), row.args.begin(), row.args.end());
         const Options options = readOptions(static_cast<int>(argv.size()), argv.data());
         const std::string shown = testing::PrintToString(row.args);
         EXPECT_EQ(options.fileName, row.file) << shown;
         EXPECT_EQ(options.length, row.length) << shown;
-        EXPECT_EQ(gVerbose, row.verbose) << shown;
-        EXPECT_EQ(gGnuplot, row.gnuplot) << shown;
-        EXPECT_EQ(gValuelist, row.valuelist) << shown;
+        EXPECT_EQ(options.verbose, row.verbose != 0) << shown;
+        EXPECT_EQ(options.gnuplot, row.gnuplot) << shown;
+        EXPECT_EQ(options.valuelist, row.valuelist) << shown;
     }
-    resetRunState();
 }
 
 TEST(ReadOptions, FileNameIsKeptWholeWhateverItsLength)

@@ -8,21 +8,16 @@
 #include <random>
 
 #include "analysis/analysis.h"
-#include "common/globals.h"
 #include "wave_bytes.h"
 
 namespace {
 
 std::string resultLine(const std::vector<double>& slots, uint32_t declared, bool verbose)
 {
-    resetRunState();
-    gNoSamples = declared;
-    gHeldSlots = static_cast<uint32_t>(slots.size());
-    gSamples = static_cast<double*>(std::malloc(slots.size() * sizeof(double)));
-    std::copy(slots.begin(), slots.end(), gSamples);
-    gVerbose = verbose;
-    const std::string out = capture([&] { sweepFrequencies(gHeldSlots); }).out;
-    resetRunState();
+    TestRun test({}, verbose);
+    test.hold(slots, declared);
+    sweepFrequencies(test.run, test.run.heldSlots);
+    const std::string out = test.take().out;
     return out.substr(out.rfind("\nbestResult="));
 }
 

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
+#include "tonalyx/tonalyx.hpp"
+
 using Bytes = std::vector<unsigned char>;
 
 struct WaveLayout {
@@ -50,3 +53,52 @@ struct Printed {
 
 // Runs `call` and returns what it printed on standard output and error.
 Printed capture(const std::function<void()>& call);
+
+// The text a run hands to its sink, kept apart by stream.
+class CaptureSink final : public tonalyx::OutputSink {
+public:
+    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view text) override
+    {
+        (stream == tonalyx::Stream::err ? printed.err : printed.out).append(text);
+    }
+    Printed printed;
+};
+
+// The state of one run over bytes in memory (traced unless asked not to),
+// for calling the stages one by one.
+class TestRun {
+public:
+    explicit TestRun(Bytes bytes = {}, bool verbose = true)
+        : bytes_(std::move(bytes)), source_(bytes_.data(), bytes_.size()), out_(report_, &sink_, verbose, false),
+          run(source_, out_)
+    {
+    }
+    TestRun(const TestRun&) = delete;
+    TestRun& operator=(const TestRun&) = delete;
+
+    // What the run printed so far; taking it starts afresh.
+    Printed take()
+    {
+        Printed printed = sink_.printed;
+        sink_.printed = {};
+        return printed;
+    }
+    // Slots held, as the sweep and normalisation see them.
+    void hold(const std::vector<double>& slots, uint32_t declared)
+    {
+        run.noSamples = declared;
+        run.samples = slots;
+        run.samplesHeld = true;
+        run.heldSlots = static_cast<uint32_t>(slots.size());
+    }
+
+private:
+    Bytes bytes_;
+    tonalyx::MemorySource source_;
+    tonalyx::Report report_;
+    CaptureSink sink_;
+    RunOutput out_;
+
+public:
+    RunState run;
+};

@@ -1,0 +1,52 @@
+#include <algorithm>
+
+#include "common/platform.h"
+#include "tonalyx/tonalyx.hpp"
+
+namespace tonalyx {
+
+long MemorySource::read(void* buffer, std::size_t count)
+{
+    const std::size_t given = std::min(count, size_ - at_);
+    std::copy(data_ + at_, data_ + at_ + given, static_cast<unsigned char*>(buffer));
+    at_ += given;
+    return static_cast<long>(given);
+}
+
+bool MemorySource::seek(std::uint64_t offset)
+{
+    at_ = offset < size_ ? static_cast<std::size_t>(offset) : size_;
+    return true;
+}
+
+std::unique_ptr<FileSource> FileSource::open(const std::string& path)
+{
+    if (path.find('\0') != std::string::npos)
+        return nullptr;  // no file has such a name
+    const int fd = openInputFile(path.c_str());
+    if (fd < 0)
+        return nullptr;
+    return std::unique_ptr<FileSource>(new FileSource(fd));
+}
+
+FileSource::~FileSource()
+{
+    closeInput(fd_);
+}
+
+long FileSource::read(void* buffer, std::size_t count)
+{
+    return readInput(fd_, buffer, count, &lastError_);
+}
+
+bool FileSource::seek(std::uint64_t offset)
+{
+    return seekInput(fd_, offset);
+}
+
+std::string FileSource::errorText() const
+{
+    return systemErrorText(lastError_);
+}
+
+}  // namespace tonalyx

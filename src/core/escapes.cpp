@@ -1,0 +1,132 @@
+// Names and text made safe to print, for every client alike.
+#include <cstdint>
+
+#include "tonalyx/tonalyx.hpp"
+
+namespace tonalyx {
+
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+bool isControl(unsigned char byte)
+{
+    return (byte >= 0x01 && byte <= 0x1f) || byte == 0x7f;
+}
+
+void appendHexEscape(std::string& out, const char* prefix, unsigned value)
+{
+    out += prefix;
+    out += kHex[(value >> 4) & 0xf];
+    out += kHex[value & 0xf];
+}
+
+// The length of the valid UTF-8 sequence at text[at], or 0 when the byte
+// there starts none (overlong forms, surrogates and values past U+10FFFF
+// included).
+std::size_t utf8Length(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length;
+    uint32_t value;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+        value = lead & 0x1f;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        value = lead & 0x0f;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        value = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xc0) != 0x80)
+            return 0;
+        value = value << 6 | (byte(at + i) & 0x3f);
+    }
+    const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
+    const bool surrogate = value >= 0xd800 && value <= 0xdfff;
+    if (overlong || surrogate || value > 0x10ffff)
+        return 0;
+    return length;
+}
+
+}  // namespace
+
+std::string escapeControls(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (isControl(byte))
+            appendHexEscape(out, "\\x", byte);
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string escapeTsv(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\\': out += "\\\\"; break;
+        default:
+            if (isControl(byte) || byte == 0)
+                appendHexEscape(out, "\\x", byte);
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string escapeJson(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const std::size_t length = utf8Length(text, at);
+        if (length == 0) {
+            appendHexEscape(out, "\\udc", byte);  // as surrogateescape reads it
+            ++at;
+            continue;
+        }
+        if (length > 1) {
+            out.append(text.substr(at, length));
+            at += length;
+            continue;
+        }
+        switch (byte) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (byte < 0x20 || byte == 0x7f)
+                appendHexEscape(out, "\\u00", byte);
+            else
+                out += static_cast<char>(byte);
+        }
+        ++at;
+    }
+    return out;
+}
+
+}  // namespace tonalyx

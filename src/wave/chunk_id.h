@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// A four-byte chunk id from the file as text to print: a 0 byte ends it,
+// and control bytes come out as \xHH, never raw.
+std::string printableChunkId(const char* id);
