@@ -79,7 +79,7 @@
     if (measurement.status !== 0) return "The measurement could not read the file.";
     const hz = measurement.measured.toFixed(2);
     return measurement.tone
-      ? "Measured " + hz + " Hz, which is the candidate " + measurement.tone + "."
+      ? "Measured " + hz + " Hz, counted as the candidate " + measurement.tone + "."
       : "The measurement finds no candidate's tone (" + hz + " Hz at the strongest).";
   }
 
@@ -97,7 +97,7 @@
     const figure = element("figure");
     const canvas = element("canvas");
     canvas.width = 720;
-    canvas.height = 220;
+    canvas.height = 150;
     const slots = dataChunkSlots(file.bytes);
     const described = "The " + report.samples.length + " scaled slots analysed" +
       (report.freq && slots ? " and the " + report.freq + "-period reference over " + slots + " slots" : "");

@@ -70,7 +70,7 @@ def browser(profile):
     options.binary_location = CHROMIUM
     for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--user-data-dir=" + profile, "--window-size=1100,1400"]:
+                 "--user-data-dir=" + profile, "--window-size=1000,1500"]:
         options.add_argument(flag)
     return webdriver.Chrome(service=Service(DRIVER), options=options)
 
@@ -182,6 +182,7 @@ def main():
             line = texts(cards[name], ".measurement-line")
             check(len(line) == 1 and line[0].startswith("tone="), f"{name}: a measurement line {line}")
         print_times(cards, "first")
+        driver.execute_script("document.activeElement.blur(); window.scrollTo(0, 0)")
         driver.save_screenshot(screenshot)
 
         # The trace on demand: what the console prints with -v.
