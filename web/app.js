@@ -122,8 +122,11 @@
     details.append(text);
     details.addEventListener("toggle", () => {
       if (!details.open || details.dataset.filled) return;
-      const traced = api.analyze(file.bytes, file.name, { length, trace: true, keepSamples: false });
-      text.textContent = traced.trace;
+      try {
+        text.textContent = api.analyze(file.bytes, file.name, { length, trace: true, keepSamples: false }).trace;
+      } catch (error) {
+        text.textContent = "No trace: " + error.message;
+      }
       details.dataset.filled = "yes";
     });
     return details;
