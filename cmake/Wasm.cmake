@@ -9,12 +9,14 @@ if(DEFINED ENV{NODE_PATH})
 endif()
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${TONALYX_NODE_PATH})
 
-# The console tool: the host's file system (NODERAWFS), the exit status
-# passed on to node, and the wasm inside the .js file, so that node loads it
-# without fetch().
+# The console tool: the host's file system (NODERAWFS) with pipes read as
+# pipes, the exit status passed on to node, and the wasm inside the .js
+# file, so that node loads it without fetch().
 function(tonalyx_wasm_console target)
+  set(pipes ${PROJECT_SOURCE_DIR}/cmake/wasm-node-pipes.js)
   target_link_options(${target} PRIVATE
-    -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sENVIRONMENT=node)
+    -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sENVIRONMENT=node "SHELL:--pre-js ${pipes}")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${pipes})
 endfunction()
 
 # The web page: its files copied into <build>/web, and the analysis module
