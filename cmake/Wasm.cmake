@@ -21,9 +21,7 @@ endfunction()
 
 # The web page: its files copied into <build>/web, and the analysis module
 # (tonalyx-module.js, the wasm inside) exporting every function of the C
-# interface, which the page calls. `library` holds the C interface; a
-# function of the header that it lacks is left out with a warning (the page
-# says so when the measurement is missing).
+# interface, which the page calls. `library` holds the C interface.
 function(tonalyx_web_page library)
   set(web ${CMAKE_BINARY_DIR}/web)
   file(READ ${PROJECT_SOURCE_DIR}/include/tonalyx/tonalyx.h header)
@@ -43,7 +41,7 @@ function(tonalyx_web_page library)
   set_target_properties(tonalyx_web PROPERTIES OUTPUT_NAME tonalyx-module RUNTIME_OUTPUT_DIRECTORY ${web})
   target_link_options(tonalyx_web PRIVATE
     --no-entry -sMODULARIZE=1 -sEXPORT_NAME=createTonalyx -sSINGLE_FILE=1 -sENVIRONMENT=web
-    -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=0 -Wno-error=undefined
+    -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=0
     "-sEXPORTED_FUNCTIONS=${exported}"
     "-sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8")
 

@@ -157,20 +157,15 @@
         card.append(line);
       }
       if (report.messages.length) card.append(messageList(report.messages, "report-messages"));
-      card.dataset.measurement = measurement ? "present" : "absent";
-      if (measurement) {
-        // The line as tonalyx -hz prints it, which prints none for a file
-        // it could not read.
-        card.append(element("p", "measurement-words", measurementWords(measurement)));
-        if (measurement.status === 0) {
-          const measured = element("p", "line");
-          measured.append(element("code", "measurement-line", measurement.line));
-          card.append(measured);
-        }
-        if (measurement.messages.length) card.append(messageList(measurement.messages, "measurement-messages"));
-      } else {
-        card.append(element("p", "measurement-words", "The measurement is not part of this build."));
+      // The measurement's line as tonalyx -hz prints it, which prints none
+      // for a file it could not read.
+      card.append(element("p", "measurement-words", measurementWords(measurement)));
+      if (measurement.status === 0) {
+        const measured = element("p", "line");
+        measured.append(element("code", "measurement-line", measurement.line));
+        card.append(measured);
       }
+      if (measurement.messages.length) card.append(messageList(measurement.messages, "measurement-messages"));
       if (report.samples.length) card.append(plotFigure(file, report));
       card.append(traceDetails(file, length));
     } catch (error) {

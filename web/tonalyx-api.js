@@ -80,10 +80,8 @@ function tonalyxApi(M) {
     });
   }
 
-  // The measurement: the tone's frequency in Hz, whatever its phase; null
-  // when the module was built without it.
+  // The measurement: the tone's frequency in Hz, whatever its phase.
   function measure(bytes, name) {
-    if (typeof M._tonalyx_measure_memory !== "function") return null;
     return withInput(bytes, name, (data, namePointer) => {
       const measurement = M._tonalyx_measure_memory(data, bytes.length, namePointer);
       if (!measurement) throw new Error("the measurement ran out of memory");

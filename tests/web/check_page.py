@@ -130,7 +130,6 @@ def check_measurements(cards, paths):
     for path in paths:
         name = os.path.basename(path)
         card = cards[name]
-        check(card.get_attribute("data-measurement") == "present", f"{name}: the module measures")
         out, err, _ = run_console(path, "-hz")
         want_line = [line for line in out if line.startswith("tone=")]
         want_messages = sorted([line for line in out if not line.startswith("tone=")] + err)
