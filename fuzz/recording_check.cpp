@@ -1,8 +1,9 @@
 #include "recording_check.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+
+#include "common/bit_copy.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ std::string brokenInResult(const ReadOutcome& outcome, const Recording& recordin
     if (recording.frames() > static_cast<uint64_t>(tonalyx::recording::kMaxSeconds) * recording.sampleRate)
         return "more frames than the cap";
     for (const float sample : recording.samples)
-        if ((std::bit_cast<uint32_t>(sample) & 0x7F800000u) == 0x7F800000u)
+        if ((bitCopy<uint32_t>(sample) & 0x7F800000u) == 0x7F800000u)
             return "a NaN or infinite sample";
     return {};
 }

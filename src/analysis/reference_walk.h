@@ -3,12 +3,12 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 
 #include "analysis/degree_sines.h"
 #include "analysis/wide_division.h"
+#include "common/bit_copy.h"
 
 // The stepping visits 360 degrees per period, up to eight or more per slot;
 // here each slot costs a few instructions instead, whatever the step.
@@ -184,7 +184,7 @@ void walkRun(const Run& run, uint64_t first, uint64_t end, Sink& sink)
 
 inline double powerOfTwo(int exponent)
 {
-    return std::bit_cast<double>(static_cast<uint64_t>(1023 + exponent) << 52);
+    return bitCopy<double>(static_cast<uint64_t>(1023 + exponent) << 52);
 }
 
 // The walk of one candidate's reference over slots [0, count), in order:
@@ -208,7 +208,7 @@ void walkReference(uint32_t count, double step, Pieces& pieces)
     };
 
     // step = stepMantissa x 2^(stepExponent - 1075); a positive normal double.
-    const auto stepBits = std::bit_cast<uint64_t>(step);
+    const auto stepBits = bitCopy<uint64_t>(step);
     const uint64_t stepMantissa = (stepBits & ((uint64_t{1} << 52) - 1)) | uint64_t{1} << 52;
     const int stepExponent = static_cast<int>(stepBits >> 52);
 
@@ -216,7 +216,7 @@ void walkReference(uint32_t count, double step, Pieces& pieces)
     uint32_t angle = 0;
     while (position < count && !pieces.stopped()) {
         if (position > 0.0) {
-            const auto bits = std::bit_cast<uint64_t>(position);
+            const auto bits = bitCopy<uint64_t>(position);
             const int shift = 1075 - static_cast<int>(bits >> 52);                          // 53 - e
             const uint64_t start = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1} << 52;  // p / u
             // step / u rounded to a whole number, ties to even. It is below

@@ -1,8 +1,8 @@
 #include "common/fixed_format.h"
 
-#include <bit>
-#include <charconv>
 #include <cstdint>
+
+#include "common/bit_copy.h"
 
 namespace {
 
@@ -92,17 +92,95 @@ char* writeDecimals(uint32_t value, char* out)
 
 }  // namespace
 
+namespace {
+
+constexpr uint32_t kBillion = 1000000000;
+
+// Exactly nine digits, leading zeros included.
+char* writeNineDigits(uint32_t value, char* out)
+{
+    for (int i = 8; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return out + 9;
+}
+
+// The whole number mantissa x 2^shift (mantissa < 2^53, shift up to 971)
+// in decimal: base 10^9 digits, doubled up to 29 bits at a time so that a
+// digit times the factor plus the carry stays below 2^64.
+char* writeShiftedWhole(uint64_t mantissa, int shift, char* out)
+{
+    uint32_t digits[36];  // 2^1024 has 309 decimal digits
+    int count = 0;
+    do {
+        digits[count++] = static_cast<uint32_t>(mantissa % kBillion);
+        mantissa /= kBillion;
+    } while (mantissa != 0);
+    while (shift > 0) {
+        const int step = shift < 29 ? shift : 29;
+        shift -= step;
+        uint64_t carry = 0;
+        for (int i = 0; i < count; ++i) {
+            const uint64_t doubled = (uint64_t{digits[i]} << step) + carry;
+            digits[i] = static_cast<uint32_t>(doubled % kBillion);
+            carry = doubled / kBillion;
+        }
+        if (carry != 0)
+            digits[count++] = static_cast<uint32_t>(carry);  // carry < 2^29 < 10^9
+    }
+    out = formatWhole(digits[count - 1], out);
+    for (int i = count - 2; i >= 0; --i)
+        out = writeNineDigits(digits[i], out);
+    return out;
+}
+
+// From 2^44 on, where value x 10^6 would pass 2^64, and the special values;
+// exponent is the biased exponent field (at least 1023 + 44).
+char* formatHuge(bool negative, int exponent, uint64_t fraction, char* out)
+{
+    if (negative)
+        *out++ = '-';
+    if (exponent == 0x7ff) {
+        const char* word = fraction == 0 ? "inf" : "nan";
+        for (int i = 0; i < 3; ++i)
+            *out++ = word[i];
+        return out;
+    }
+    const uint64_t mantissa = fraction | uint64_t{1} << 52;
+    const int shift = exponent - 1075;  // value = mantissa x 2^shift, shift >= -8
+    if (shift >= 0) {
+        out = writeShiftedWhole(mantissa, shift, out);
+        *out++ = '.';
+        return writeDecimals(0, out);
+    }
+    // At most 8 bits below the point: their value x 10^6 stays below 2^28.
+    const int dropped = -shift;
+    uint64_t whole = mantissa >> dropped;
+    const uint64_t scaled = (mantissa & ((uint64_t{1} << dropped) - 1)) * kMillion;
+    uint64_t decimals = scaled >> dropped;
+    const uint64_t rest = scaled & ((uint64_t{1} << dropped) - 1);
+    const uint64_t half = uint64_t{1} << (dropped - 1);
+    if (rest > half || (rest == half && (decimals & 1)))
+        ++decimals;
+    if (decimals == kMillion) {
+        ++whole;
+        decimals = 0;
+    }
+    out = formatWhole(whole, out);
+    *out++ = '.';
+    return writeDecimals(static_cast<uint32_t>(decimals), out);
+}
+
+}  // namespace
+
 char* formatFixed6(double value, char* out)
 {
-    const auto bits = std::bit_cast<uint64_t>(value);
+    const auto bits = bitCopy<uint64_t>(value);
     const int exponent = static_cast<int>(bits >> 52 & 0x7ff);
     const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-    // From 2^44 on (value x 10^6 would pass 2^64), and the special values:
-    // the standard formatter, whose digits are printf's in the C locale.
-    if (exponent >= 1023 + 44) {
-        const std::to_chars_result done = std::to_chars(out, out + kFixedMaxChars, value, std::chars_format::fixed, 6);
-        return done.ptr;
-    }
+    if (exponent >= 1023 + 44)
+        return formatHuge(bits >> 63 != 0, exponent, fraction, out);
     const uint64_t mantissa = exponent == 0 ? fraction : fraction | uint64_t{1} << 52;
     const int shift = exponent == 0 ? 1074 : 1075 - exponent;  // value = mantissa x 2^-shift, shift >= 9
     const uint64_t scaled = scaledRounded(mantissa, shift);

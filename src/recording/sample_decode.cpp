@@ -1,8 +1,9 @@
 #include "recording/sample_decode.h"
 
-#include <bit>
 #include <cstdint>
 #include <limits>
+
+#include "common/bit_copy.h"
 
 namespace tonalyx::recording {
 
@@ -13,7 +14,7 @@ constexpr double kFloatMax = std::numeric_limits<float>::max();
 // Exponent bits all set: an infinity or a NaN.
 float finiteOrZero(float value)
 {
-    return (std::bit_cast<std::uint32_t>(value) & 0x7F800000u) == 0x7F800000u ? 0.0f : value;
+    return (bitCopy<std::uint32_t>(value) & 0x7F800000u) == 0x7F800000u ? 0.0f : value;
 }
 
 void decodeU8(const unsigned char* in, std::size_t count, float* out)
@@ -54,7 +55,7 @@ void decodeF32(const unsigned char* in, std::size_t count, float* out)
     for (std::size_t i = 0; i < count; ++i, in += 4) {
         const std::uint32_t raw = static_cast<std::uint32_t>(in[0]) | static_cast<std::uint32_t>(in[1]) << 8 |
                                   static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[3]) << 24;
-        out[i] = finiteOrZero(std::bit_cast<float>(raw));
+        out[i] = finiteOrZero(bitCopy<float>(raw));
     }
 }
 
@@ -64,7 +65,7 @@ void decodeF64(const unsigned char* in, std::size_t count, float* out)
         std::uint64_t raw = 0;
         for (int b = 7; b >= 0; --b)
             raw = raw << 8 | in[b];
-        const double value = std::bit_cast<double>(raw);
+        const double value = bitCopy<double>(raw);
         // Comparisons fail for a NaN, so it becomes 0 along with values
         // beyond float's range.
         const bool fits = value >= -kFloatMax && value <= kFloatMax;

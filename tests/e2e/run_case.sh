@@ -8,7 +8,9 @@
 # named by $TONALYX_BATCH, when set, is on the PATH as tonalyx-batch. A Windows tool
 # (TONALYX ends in .exe) writes CR LF line ends; they are compared as LF,
 # and the cases that read a pipe as /dev/stdin or say not-on-windows are
-# skipped.
+# skipped. A WebAssembly tool (TONALYX ends in .js, run by node) skips the
+# cases that say not-on-wasm; node exits with the low byte of the tool's
+# status, as Linux does, so statuses compare alike.
 #
 # A case file starts with header lines, then sections:
 #   input: <shell command>   writes the input; its standard output becomes in.wav
@@ -18,6 +20,7 @@
 #   status: N                the expected exit status
 #   requires: CMD...         optional; the case is skipped (77) without them
 #   not-on-windows: WHY      optional; the case is skipped for a Windows tool
+#   not-on-wasm: WHY         optional; the case is skipped for a WebAssembly tool
 #   --- stdout               expected standard output (the number of the
 #   --- stderr               time line masked as time=*); a missing section
 #                            expects nothing
@@ -36,8 +39,9 @@ if [ -n "${TONALYX_BATCH:-}" ]; then
 fi
 # The project's helper scripts are on the PATH too.
 export PATH="$bin:$(cd "$(dirname "$case")/../../../scripts" && pwd):$PATH"
-windows=0
+windows=0 wasm=0
 [[ $tool == *.exe ]] && windows=1
+[[ $tool == *.js ]] && wasm=1
 
 header() { awk -v key="$1: " '/^--- /{exit} index($0, key) == 1 {print substr($0, length(key) + 1); exit}' "$case"; }
 section() { awk -v name="$1" '/^--- /{on = ($2 == name); next} on' "$case"; }
@@ -50,6 +54,10 @@ done
 if [ $windows = 1 ]; then
     [[ $run == */dev/stdin* ]] && { echo "skipped: Windows cannot name a pipe as the input"; exit 77; }
     why=$(header not-on-windows)
+    [ -z "$why" ] || { echo "skipped: $why"; exit 77; }
+fi
+if [ $wasm = 1 ]; then
+    why=$(header not-on-wasm)
     [ -z "$why" ] || { echo "skipped: $why"; exit 77; }
 fi
 cd "$work"

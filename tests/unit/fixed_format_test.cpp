@@ -1,13 +1,13 @@
 // Six-decimal formatting against printf's "%lf" (the C library's, here).
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
 
+#include "common/bit_copy.h"
 #include "common/fixed_format.h"
 
 namespace {
@@ -45,6 +45,36 @@ TEST(FixedFormat, SpecialValuesAndEdgesAsPrintf)
         EXPECT_EQ(fast(value), printed(value)) << std::hexfloat << value;
 }
 
+// From 2^44 on the digits are worked out apart from the smaller values; the
+// texts here are derived by hand: 2^44 = 17592186044416, a fraction k/256
+// is k x 3906.25 millionths (a tie, to even, where k = 2 mod 4), and
+// 2^64 = 18446744073709551616.
+TEST(FixedFormat, LargeValuesByHand)
+{
+    const double p44 = std::ldexp(1.0, 44);
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {p44, "17592186044416.000000"},
+        {p44 + std::ldexp(1.0, -8), "17592186044416.003906"},       // 3906.25
+        {p44 + std::ldexp(2.0, -8), "17592186044416.007812"},       // 7812.5, tie to even
+        {p44 + std::ldexp(6.0, -8), "17592186044416.023438"},       // 23437.5, tie to even
+        {p44 + std::ldexp(255.0, -8), "17592186044416.996094"},     // 996093.75
+        {-(p44 + std::ldexp(3.0, -8)), "-17592186044416.011719"},   // 11718.75
+        {std::ldexp(1.0, 53) + 2.0, "9007199254740994.000000"},
+        {std::ldexp(1.0, 64), "18446744073709551616.000000"},
+        {std::ldexp(1.0, 64) * 1000000000.0, "18446744073709551616000000000.000000"},
+        {std::ldexp(1.0, 90), "1237940039285380274899124224.000000"},
+        {-std::numeric_limits<double>::infinity(), "-inf"},
+        {std::numeric_limits<double>::infinity(), "inf"},
+        {std::numeric_limits<double>::quiet_NaN(), "nan"},
+        {-std::numeric_limits<double>::quiet_NaN(), "-nan"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fast(c.value), c.text) << std::hexfloat << c.value;
+}
+
 TEST(FixedFormat, RandomValuesOfEveryMagnitudeAsPrintf)
 {
     std::mt19937_64 random(20261207);
@@ -52,7 +82,7 @@ TEST(FixedFormat, RandomValuesOfEveryMagnitudeAsPrintf)
     for (int i = 0; i < 400000; ++i) {
         double value;
         if (i % 2 == 0) {
-            value = std::bit_cast<double>(random());  // any bit pattern
+            value = bitCopy<double>(random());  // any bit pattern
         } else {
             // Magnitudes the tool prints: below 2^13, and the samples in [-1, 1].
             const int exponent = static_cast<int>(random() % 40) - 27;

@@ -4,12 +4,12 @@
 // the long tests.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <random>
 #include <vector>
 
 #include "analysis/reference_table.h"
+#include "common/bit_copy.h"
 #include "extended_step.h"
 
 namespace {
@@ -40,7 +40,7 @@ TEST(ExactStep, MatchesTheExtendedDivisionForAllCandidates)
         for (uint32_t hertz = 100; hertz <= 1000; hertz += 20, ++checked) {
             const double want = extendedStep(noSamples, hertz);
             const double got = referenceStep(noSamples, hertz);
-            if (std::bit_cast<uint64_t>(got) != std::bit_cast<uint64_t>(want) && differing++ < 10)
+            if (bitCopy<uint64_t>(got) != bitCopy<uint64_t>(want) && differing++ < 10)
                 ADD_FAILURE() << noSamples << " slots, " << hertz << " periods: " << got << " instead of " << want;
         }
     EXPECT_EQ(differing, 0) << "of " << checked;

@@ -4,12 +4,12 @@
 // reference_step_exhaustive_test.cpp (the long tests).
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <random>
 
 #include "analysis/reference_table.h"
+#include "common/bit_copy.h"
 #include "extended_step.h"
 
 TEST(ExactStep, MatchesTheExtendedDivisionForOtherDivisors)
@@ -21,8 +21,8 @@ TEST(ExactStep, MatchesTheExtendedDivisionForOtherDivisors)
     for (int i = 0; i < 200000; ++i) {
         const auto noSamples = static_cast<uint32_t>(random());
         const uint32_t noHertz = i % 3 == 0 ? 1 : i % 3 == 1 ? static_cast<uint32_t>(random()) | 1u : UINT32_MAX - (i & 7);
-        ASSERT_EQ(std::bit_cast<uint64_t>(referenceStep(noSamples, noHertz)),
-                  std::bit_cast<uint64_t>(extendedStep(noSamples, noHertz)))
+        ASSERT_EQ(bitCopy<uint64_t>(referenceStep(noSamples, noHertz)),
+                  bitCopy<uint64_t>(extendedStep(noSamples, noHertz)))
             << noSamples << " / " << noHertz;
     }
 }
@@ -36,8 +36,8 @@ TEST(DegreeSines, AreTheExtendedSinesOfTheExactProducts)
         const auto want = static_cast<double>(sinl(static_cast<long double>(degree) * degRad));
         char literal[40];
         std::snprintf(literal, sizeof literal, "%a", want);
-        EXPECT_EQ(std::bit_cast<uint64_t>(kDegreeSines[degree]), std::bit_cast<uint64_t>(want))
+        EXPECT_EQ(bitCopy<uint64_t>(kDegreeSines[degree]), bitCopy<uint64_t>(want))
             << "degree " << degree << " should be " << literal;
     }
-    EXPECT_EQ(std::bit_cast<uint64_t>(kDegreeSines[360]), 0u);
+    EXPECT_EQ(bitCopy<uint64_t>(kDegreeSines[360]), 0u);
 }
