@@ -14,6 +14,11 @@ namespace tonalyx::recording {
 
 // A recording longer than this is measured over its first part.
 constexpr double kMaxSeconds = 60.0;
+constexpr std::uint32_t kMaxChannels = 8;
+// Higher rates are refused: with kMaxSeconds and kMaxChannels this bounds
+// the samples one recording holds (60 s x 768000 x 8 floats, 1.4 GiB at
+// the very most; one second of 48 kHz stereo takes 384 KiB).
+constexpr std::uint32_t kMaxSampleRate = 768000;
 
 struct Recording {
     std::uint32_t sampleRate = 0;
@@ -33,7 +38,7 @@ struct ReadOutcome {
 
 // Reads the whole recording (up to kMaxSeconds) from the source, forward
 // only, so a pipe serves. Memory stays within the limit whatever the
-// header declares.
+// header declares. After an error `out` holds no samples.
 ReadOutcome readRecording(ByteSource& source, Recording& out);
 
 }  // namespace tonalyx::recording

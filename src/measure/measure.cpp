@@ -1,0 +1,52 @@
+// The measurement of one input: the reader, then the tone.
+#include <memory>
+#include <string>
+
+#include "measure/measure_tone.h"
+#include "recording/recording.h"
+#include "tonalyx/tonalyx.hpp"
+
+namespace tonalyx {
+
+namespace {
+
+// "60": kMaxSeconds as the notes print it.
+std::string wholeSeconds()
+{
+    return std::to_string(static_cast<unsigned>(recording::kMaxSeconds));
+}
+
+}  // namespace
+
+Measurement measure(ByteSource& source, std::string_view name)
+{
+    Measurement result;
+    recording::Recording recording;
+    const recording::ReadOutcome outcome = recording::readRecording(source, recording);
+    const std::string shown = escapeControls(name);
+    if (outcome.status != Status::ok) {
+        result.status = outcome.status;
+        result.messages.push_back(
+            {Stream::err, "ERROR: cannot measure " + shown + ": " + escapeControls(outcome.error) + "\n"});
+        return result;
+    }
+    if (recording.cutShort)
+        result.messages.push_back({Stream::err, "NOTE: " + shown + " is longer than " + wholeSeconds() +
+                                                    " s; measured over its first " + wholeSeconds() + " s\n"});
+    measurement::measureTone(recording, result);
+    return result;
+}
+
+Measurement measureFile(const std::string& path)
+{
+    const std::unique_ptr<FileSource> source = FileSource::open(path);
+    if (!source) {
+        Measurement result;
+        result.status = Status::cannotOpen;
+        result.messages.push_back({Stream::out, "ERROR: Inp.wave file not found: " + escapeControls(path) + "\n"});
+        return result;
+    }
+    return measure(*source, path);
+}
+
+}  // namespace tonalyx

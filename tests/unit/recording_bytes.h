@@ -1,0 +1,58 @@
+// Test helpers for the recording reader: RIFF files built chunk by chunk,
+// and byte sources that deliver them as a file, a pipe or a failing device.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tonalyx/tonalyx.hpp"
+
+using Bytes = std::vector<unsigned char>;
+
+struct Chunk {
+    std::string id;                       // four characters
+    Bytes payload;                        // padded to even in the file
+    std::optional<uint32_t> declared;     // the size field; payload.size() if unset
+};
+
+// "RIFF" (or `tag`), a size, "WAVE", then the chunks.
+Bytes riffFile(const std::vector<Chunk>& chunks, const std::string& tag = "RIFF");
+
+// A 16-byte fmt chunk, or 18 with a zero extension size.
+Chunk fmtPlain(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, bool withExtensionSize = false);
+// A 40-byte extensible fmt chunk whose sub-format GUID is the standard one
+// for `subTag`.
+Chunk fmtExtensible(uint16_t channels, uint32_t rate, uint16_t containerBits, uint16_t validBits,
+                    uint16_t subTag);
+// A ds64 chunk: RIFF size, data size, sample count, an empty table.
+Chunk ds64(uint64_t dataBytes);
+
+Bytes le(uint64_t value, int bytes);
+Bytes concat(const std::vector<Bytes>& parts);
+
+// Bytes in memory, served in pieces of at most `piece` bytes; seeking is
+// refused and counted. After `failAt` bytes every read fails.
+class TestSource final : public tonalyx::ByteSource {
+public:
+    explicit TestSource(const Bytes& bytes, size_t piece = SIZE_MAX, size_t failAt = SIZE_MAX)
+        : bytes_(bytes), piece_(piece), failAt_(failAt)
+    {
+    }
+    long read(void* buffer, std::size_t count) override;
+    bool seek(std::uint64_t) override
+    {
+        ++seeks;
+        return false;
+    }
+    std::string errorText() const override { return "device gone"; }
+
+    int seeks = 0;
+    size_t delivered = 0;
+
+private:
+    const Bytes& bytes_;
+    size_t piece_;
+    size_t failAt_;
+};
