@@ -87,4 +87,6 @@ if(CPACK_GENERATOR STREQUAL \"DEB\" AND \"${TONALYX_LINKING}\" STREQUAL \"static
   message(WARNING \"The tool is linked statically, which Debian does not accept; configure with -DTONALYX_LINKING=static-runtime (the package preset does).\")
 endif()
 ")
+# The package holds the tool, not the Python module (component python).
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 include(CPack)
