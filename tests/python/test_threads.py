@@ -1,5 +1,9 @@
 """Runs on many threads at once give what the same runs give one after
 another (the analysis runs without the GIL, each run on its own state)."""
+import os
+import pathlib
+import subprocess
+import sys
 from concurrent.futures import ThreadPoolExecutor
 
 import pytest
@@ -64,3 +68,40 @@ def test_batch_rows_are_the_single_runs_in_name_order(tmp_path, jobs):
         single = tonalyx.analyze(row.file)
         assert (row.status, row.freq, row.result) == (single.status, single.freq, single.result)
         assert repr(row.report) == repr(single)
+
+
+# A run waits on a named pipe for its writer; the writer is this same
+# process, which can only go on when the waiting run has let go of the GIL.
+# In a child process, so that a run that kept the GIL fails by a timeout
+# instead of hanging the suite.
+PIPE_RUN = """
+import os, sys, threading, tonalyx
+fifo, data = sys.argv[1], open(sys.argv[2], "rb").read()
+got = {}
+reader = threading.Thread(target=lambda: got.update(r=getattr(tonalyx, sys.argv[3])(fifo)))
+reader.start()
+pipe = os.open(fifo, os.O_WRONLY)
+try:
+    while data:
+        data = data[os.write(pipe, data):]
+except BrokenPipeError:
+    pass  # the default answer reads only the slots it needs
+os.close(pipe)
+reader.join()
+print(repr(got["r"]).split(" measured=")[0])
+"""
+
+
+@pytest.mark.skipif(not hasattr(os, "mkfifo"), reason="no named pipes here")
+@pytest.mark.parametrize("call, line", [
+    ("analyze", "bestResult=0.497611 best matching freq.=440"),
+    ("measure", "tone=440"),
+])
+def test_a_waiting_run_lets_other_threads_go_on(tmp_path, call, line):
+    fifo = tmp_path / "pipe.wav"
+    os.mkfifo(fifo)
+    wave = wavegen(tmp_path, "--sine", 440, "--slots", 44100)
+    env = dict(os.environ, PYTHONPATH=str(pathlib.Path(tonalyx.__file__).resolve().parents[1]))
+    done = subprocess.run([sys.executable, "-c", PIPE_RUN, str(fifo), str(wave), call],
+                          env=env, capture_output=True, text=True, timeout=60)
+    assert done.stdout == line + "\n", done.stderr
