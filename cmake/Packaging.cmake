@@ -76,6 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS gnuplot-nox)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
+# The tools only (the default component): the library and its headers
+# are for source installs.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};tonalyx;Unspecified;/")
 # Read by cpack when it runs: the time of the package, and a word on
 # static binaries, which Debian does not accept.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
