@@ -2,10 +2,12 @@
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer, LeakSanitizer) and fuzzes each in turn.
 #   fuzz/run.sh [SECONDS] [JOBS] [TARGET...]
-# Default: 60 seconds for each target, 2 parallel jobs, both targets:
+# Default: 60 seconds for each target, 2 parallel jobs, all targets:
 #   fuzz_run        whole runs of the tool (seeds in fuzz/corpus)
 #   fuzz_reference  the reference table against plain stepping (seeds in
 #                   fuzz/corpus-reference)
+#   fuzz_recording  the recording reader, whole and piecewise (seeds in
+#                   fuzz/corpus-recording)
 # Each corpus grows in build-fuzz/corpus-TARGET; findings land in fuzz-out/.
 # Exits non-zero when a run crashed, leaked, hung or broke a sanitizer rule.
 set -euo pipefail
@@ -14,7 +16,7 @@ seconds=${1:-60}
 jobs=${2:-2}
 shift $(( $# < 2 ? $# : 2 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_run fuzz_reference)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_run fuzz_reference fuzz_recording)
 
 install() {
     if [ "$(id -u)" = 0 ]; then
@@ -39,6 +41,7 @@ failed=0
 for target in "${targets[@]}"; do
     seeds=$root/fuzz/corpus
     [ "$target" = fuzz_reference ] && seeds=$root/fuzz/corpus-reference
+    [ "$target" = fuzz_recording ] && seeds=$root/fuzz/corpus-recording
     log=$root/fuzz-out/last-run-$target.log
     mkdir -p "$build/corpus-$target"
     # -close_fd_mask=2 keeps the tool's error lines out of the log; the

@@ -174,8 +174,11 @@ TONALYX_API std::string resultLine(const Report& report);
 // ---------------------------------------------------------------------------
 // The measurement.
 
-// Purity below this means no tone.
-constexpr double kMinPurity = 0.5;
+// Purity below this means no tone. Tones at 12 dB SNR with hum and
+// harmonics keep 0.93 or more; speech, noise and sweeps stay below 0.01;
+// two tones of equal strength give 0.5. 0.7 still takes a tone 4 dB above
+// white noise.
+constexpr double kMinPurity = 0.7;
 // Candidates within this many Hz of the measured frequency.
 constexpr double kCandidateReachHz = 10.0;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "measure/decimal_rounding.h"
 #include "measure/fourier.h"
 #include "measure/tone_fit.h"
 #include "measure/tone_frequency.h"
@@ -12,13 +13,17 @@ namespace tonalyx::measurement {
 
 namespace {
 
+// Channels whose peaks hold shares this close count as equal: the first
+// of them is measured, so that a tone in every channel is measured in
+// channel 1 whatever the noise.
+constexpr double kShareMargin = 0.01;
+
 // One channel: its extent in every step-th frame (the thinned track) and
 // in all frames, and the first look at its spectrum.
 struct ChannelLook {
     Extent thinExtent;  // in frames of the thinned track
     Extent extent;      // in frames of the whole track
     FirstLook look;
-    std::vector<double> window;
 };
 
 ChannelLook lookAt(const Track& track, std::uint32_t step)
@@ -29,8 +34,7 @@ ChannelLook lookAt(const Track& track, std::uint32_t step)
     channel.extent = channel.thinExtent;
     channel.extent.frames = {channel.thinExtent.frames.begin * step,
                              std::min(track.frames, channel.thinExtent.frames.end * step)};
-    channel.window = hannWindow(lookFramesFor(track.rate, channel.extent.frames.size()));
-    channel.look = firstLook(track, channel.extent, channel.window);
+    channel.look = firstLook(track, channel.extent, hannWindow(lookFramesFor(track.rate, channel.extent.frames.size())));
     return channel;
 }
 
@@ -66,21 +70,23 @@ void measureTone(const recording::Recording& recording, Measurement& result)
 
     const double rate = recording.sampleRate;
     const std::uint32_t step = thinningStep(recording.sampleRate);
-    std::uint32_t best = 0;
-    ChannelLook chosen;
+    std::vector<ChannelLook> looks;
+    double bestShare = 0.0;
     for (std::uint32_t c = 0; c < recording.channels; ++c) {
-        ChannelLook channel = lookAt(trackOf(recording, c), step);
-        if (c == 0 || channel.look.share > chosen.look.share) {
-            best = c;
-            chosen = std::move(channel);
-        }
+        looks.push_back(lookAt(trackOf(recording, c), step));
+        bestShare = std::max(bestShare, looks.back().look.share);
     }
+    std::uint32_t best = 0;
+    while (looks[best].look.share < bestShare - kShareMargin)
+        ++best;
+    const ChannelLook& chosen = looks[best];
     const Track track = trackOf(recording, best);
-    const double hz = refinedHz(track, chosen.extent, blockFramesFor(rate), chosen.look.hz, chosen.window);
-    const ToneFit fit = fitTone(everyNth(track, step), chosen.thinExtent, hz);
+    const Track thin = everyNth(track, step);
+    const double hz = refinedHz(thin, chosen.thinExtent, blockFramesFor(thin.rate), chosen.look.hz);
+    const ToneFit fit = fitTone(thin, chosen.thinExtent, hz);
 
     result.channel = best + 1;
-    result.measured = hz > 0.0 ? std::floor(hz * 100.0 + 0.5) / 100.0 : 0.0;
+    result.measured = hz > 0.0 && hz < 1e12 ? scaledRounded(hz, 2) / 100.0 : 0.0;
     result.purity = fit.purity;
     result.level = levelOf(fit.amplitude);
     result.start = static_cast<double>(chosen.extent.frames.begin) / rate;

@@ -22,10 +22,11 @@ constexpr double kMinToneSeconds = 0.1;
 //
 // Each channel gets its own extent (its loud blocks) and a first look at
 // its spectrum; the channel whose strongest peak holds the largest share
-// of its power is measured (the first of equals), and its number is the
-// result's channel. Channels are never mixed, so a tone in one channel is
-// not diluted by noise in the other, and a tone in both is measured in
-// the first (channel 0, the mix, is never given).
+// of its power is measured (the first of those within 0.01 of the largest
+// share), and its number is the result's channel. Channels are never
+// mixed, so a tone in one channel is not diluted by noise in the other,
+// and a tone in both is measured in the first (channel 0, the mix, is
+// never given).
 void measureTone(const recording::Recording& recording, Measurement& result);
 
 // The candidate (100, 120, ..., 1000) within kCandidateReachHz of `hz`,

@@ -2,29 +2,28 @@
 #include <string>
 
 #include "common/fixed_format.h"
+#include "measure/decimal_rounding.h"
 #include "tonalyx/tonalyx.hpp"
 
 namespace tonalyx {
 
 namespace {
 
-// `value` with `decimals` decimals (at most 3), rounded half up from the
-// scaled value, so that no platform's printf is involved; "-0.0" never
-// appears. Scaled values beyond 10^18 are clamped there.
+// `value` with `decimals` decimals, rounded as printf rounds but without
+// the platform's printf; "-0.0" never appears (a value that rounds to 0 is
+// 0). Values are clamped to +-10^12.
 void appendDecimal(std::string& out, double value, int decimals)
 {
-    double scale = 1.0;
-    for (int i = 0; i < decimals; ++i)
-        scale *= 10.0;
-    double scaled = std::floor(value * scale + 0.5);
-    if (!(scaled == scaled))
-        scaled = 0.0;  // NaN
-    const double limit = 1e18;
-    scaled = scaled > limit ? limit : scaled < -limit ? -limit : scaled;
+    if (!(value == value))
+        value = 0.0;  // NaN
+    value = value > 1e12 ? 1e12 : value < -1e12 ? -1e12 : value;
+    const double scaled = measurement::scaledRounded(value, decimals);
     if (scaled < 0.0)
         out += '-';
-    const auto units = static_cast<std::uint64_t>(std::fabs(scaled));
-    const auto whole = static_cast<std::uint64_t>(scale);
+    std::uint64_t units = static_cast<std::uint64_t>(std::fabs(scaled));
+    std::uint64_t whole = 1;
+    for (int i = 0; i < decimals; ++i)
+        whole *= 10;
     char digits[32];
     out.append(digits, formatWhole(units / whole, digits));
     if (decimals == 0)

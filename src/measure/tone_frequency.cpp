@@ -67,25 +67,31 @@ FirstLook firstLook(const Track& track, const Extent& extent, const std::vector<
     return look;
 }
 
-double refinedHz(const Track& track, const Extent& extent, std::uint64_t margin, double hz,
-                 const std::vector<double>& window)
+double refinedHz(const Track& thin, const Extent& extent, std::uint64_t margin, double hz)
 {
-    const std::uint64_t size = window.size();
-    if (size < 4 || extent.frames.size() < 2 * size + 2 * margin)
+    const std::uint64_t frames = extent.frames.size();
+    if (frames < 2 * kLongestWindow + 2 * margin)
         margin = 0;
-    if (size < 4 || extent.frames.size() < 2 * size)
+    std::uint64_t longest = kLongestWindow;
+    while (longest >= kShortestWindow && 2 * longest > frames - 2 * margin)
+        longest /= 2;
+    if (longest < kShortestWindow)
         return hz;
-    const std::uint64_t widest = extent.frames.size() - 2 * margin - size;  // start to start
-    const std::uint64_t middle = extent.frames.begin + extent.frames.size() / 2;
-    for (std::uint64_t distance = size;; distance *= 4) {
+    std::uint64_t size = std::min<std::uint64_t>(lookFramesFor(thin.rate, frames), longest);
+    const std::uint64_t middle = extent.frames.begin + frames / 2;
+    std::vector<double> window;
+    for (std::uint64_t distance = size;; distance *= 4, size = std::min(4 * size, longest)) {
+        if (window.size() != size)
+            window = hannWindow(size);
+        const std::uint64_t widest = frames - 2 * margin - size;  // start to start
         const std::uint64_t apart = std::min(distance, widest);
         const std::uint64_t first = middle - (apart + size) / 2;
-        const double cycles = hz / track.rate;
-        const Phasor a = demodulate(track, {first, first + size}, cycles, extent.mean, window.data());
-        const Phasor b = demodulate(track, {first + apart, first + apart + size}, cycles, extent.mean, window.data());
+        const double cycles = hz / thin.rate;
+        const Phasor a = demodulate(thin, {first, first + size}, cycles, extent.mean, window.data());
+        const Phasor b = demodulate(thin, {first + apart, first + apart + size}, cycles, extent.mean, window.data());
         // b's phase ahead of a's: (true - assumed) cycles per frame x apart.
         const double drift = turnsOf(b.im * a.re - b.re * a.im, b.re * a.re + b.im * a.im);
-        hz += drift * track.rate / static_cast<double>(apart);
+        hz += drift * thin.rate / static_cast<double>(apart);
         if (apart == widest)
             return hz;
     }

@@ -25,12 +25,19 @@ struct FirstLook {
 // the extent. `window` is the Hann window of the look's size.
 FirstLook firstLook(const Track& track, const Extent& extent, const std::vector<double>& window);
 
+// The windows of the phase steps: from about 25 ms up to this many frames
+// of the thinned track (a quarter to half a second), long enough that hum
+// 50 Hz away leaks nothing into the last step; at most half the extent.
+constexpr std::uint64_t kLongestWindow = 4096;
+constexpr std::uint64_t kShortestWindow = 16;
+
 // From `hz` (within half a bin of the look), the phase drift between two
-// Hann windows of the look's size, moved apart four times further each
-// step until they reach the ends of the extent (less one block at each end,
-// where the tone may be only starting). Their distance in the last step
-// sets the precision.
-double refinedHz(const Track& track, const Extent& extent, std::uint64_t margin, double hz,
-                 const std::vector<double>& window);
+// Hann windows, moved apart four times further and made four times longer
+// (up to kLongestWindow) each step, until they reach the ends of the extent
+// less `margin` frames at each end (where the tone may be only starting).
+// Their distance in the last step sets the precision. Works on the thinned
+// track: the candidates lie far below its half rate, and a tone above it
+// still drifts by its own frequency, folded.
+double refinedHz(const Track& thin, const Extent& extent, std::uint64_t margin, double hz);
 
 }  // namespace tonalyx::measurement

@@ -1,0 +1,164 @@
+// measure(), measureFile() and measurementLine(): what a caller gets for
+// good files, files that cannot be read, and how the line is written.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "recording_bytes.h"
+#include "tonalyx/tonalyx.hpp"
+
+using namespace tonalyx;
+
+namespace {
+
+// 16-bit mono PCM: `seconds` of a sine of `hz` at half of full scale.
+Bytes toneFile(std::uint32_t rate, double hz, double seconds)
+{
+    Bytes data;
+    const auto frames = static_cast<long>(seconds * rate);
+    for (long n = 0; n < frames; ++n) {
+        const long v = std::lround(16384.0 * std::sin(2 * 3.14159265358979323846 * hz * n / rate));
+        const Bytes sample = le(static_cast<std::uint64_t>(v) & 0xffff, 2);
+        data.insert(data.end(), sample.begin(), sample.end());
+    }
+    return riffFile({fmtPlain(1, 1, rate, 16), {"data", data, {}}});
+}
+
+}  // namespace
+
+TEST(MeasureApi, AToneFromMemory)
+{
+    const Bytes file = toneFile(8000, 660.0, 1.0);
+    MemorySource source(file.data(), file.size());
+    const Measurement m = measure(source, "tone.wav");
+    EXPECT_EQ(m.status, Status::ok);
+    EXPECT_TRUE(m.hasTone);
+    EXPECT_EQ(m.tone, 660u);
+    EXPECT_NEAR(m.measured, 660.0, 0.01);
+    EXPECT_NEAR(m.level, -6.02, 0.05);  // 16384 of 32768
+    EXPECT_TRUE(m.messages.empty());
+}
+
+TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
+{
+    const Bytes mpeg = riffFile({fmtPlain(0x55, 1, 8000, 16), {"data", Bytes(100), {}}});
+    const Bytes empty = riffFile({fmtPlain(1, 1, 8000, 16), {"data", {}, {}}});
+    const Bytes tone = toneFile(8000, 440.0, 0.5);
+    const struct {
+        std::string name;
+        const Bytes& bytes;
+        std::size_t failAt;
+        Status status;
+        std::string message;
+    } cases[] = {
+        {"mpeg.wav", mpeg, SIZE_MAX, Status::noData, "ERROR: cannot measure mpeg.wav: unsupported format tag 0x0055\n"},
+        {"a\nb\x1b.wav", mpeg, SIZE_MAX, Status::noData,
+         "ERROR: cannot measure a\\x0ab\\x1b.wav: unsupported format tag 0x0055\n"},
+        {"gone.wav", tone, 2000, Status::readError, "ERROR: cannot measure gone.wav: device gone\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSource source(c.bytes, 512, c.failAt);
+        const Measurement m = measure(source, c.name);
+        EXPECT_EQ(m.status, c.status);
+        EXPECT_FALSE(m.hasTone);
+        ASSERT_EQ(m.messages.size(), 1u);
+        EXPECT_EQ(m.messages[0].stream, Stream::err);
+        EXPECT_EQ(m.messages[0].text, c.message);
+    }
+    MemorySource source(empty.data(), empty.size());
+    EXPECT_EQ(measure(source, "empty.wav").status, Status::noData);
+}
+
+TEST(MeasureApi, AFileThatCannotBeOpenedSaysSoOnStandardOutput)
+{
+    const Measurement m = measureFile("/nonexistent-folder/n\x01.wav");
+    EXPECT_EQ(m.status, Status::cannotOpen);
+    ASSERT_EQ(m.messages.size(), 1u);
+    EXPECT_EQ(m.messages[0].stream, Stream::out);
+    EXPECT_EQ(m.messages[0].text, "ERROR: Inp.wave file not found: /nonexistent-folder/n\\x01.wav\n");
+}
+
+TEST(MeasureApi, ARecordingOverAMinuteIsMeasuredOverItsFirstMinute)
+{
+    const Bytes file = toneFile(1000, 100.0, 61.0);  // 61 s at 1000 frames a second
+    MemorySource source(file.data(), file.size());
+    const Measurement m = measure(source, "long.wav");
+    EXPECT_EQ(m.status, Status::ok);
+    EXPECT_EQ(m.tone, 100u);
+    EXPECT_NEAR(m.end, 60.0, 0.006);
+    ASSERT_EQ(m.messages.size(), 1u);
+    EXPECT_EQ(m.messages[0].stream, Stream::err);
+    EXPECT_EQ(m.messages[0].text, "NOTE: long.wav is longer than 60 s; measured over its first 60 s\n");
+}
+
+TEST(MeasureApi, MeasurementLines)
+{
+    const auto make = [](bool hasTone, std::uint32_t tone, double measured, double purity, double level,
+                         double start, double end, std::uint32_t channel) {
+        Measurement m;
+        m.hasTone = hasTone;
+        m.tone = tone;
+        m.measured = measured;
+        m.purity = purity;
+        m.level = level;
+        m.start = start;
+        m.end = end;
+        m.channel = channel;
+        return m;
+    };
+    const struct {
+        Measurement m;
+        std::string line;
+    } cases[] = {
+        {make(true, 440, 440.02, 0.998, -6.0, 0.1, 1.1, 1),
+         "tone=440 measured=440.02 purity=0.998 level=-6.0 start=0.100 end=1.100 channel=1"},
+        {make(false, 0, 1500.0, 1.0, -200.0, 0.0, 60.0, 2),
+         "tone=none measured=1500.00 purity=1.000 level=-200.0 start=0.000 end=60.000 channel=2"},
+        // Rounded as printf rounds the exact binary value (99.995 lies just
+        // above, 1.2345 just below, 3.25 is a tie and goes to even); a level
+        // just below 0 is 0.0, never -0.0.
+        {make(true, 100, 99.995, 0.12345, -0.04, 0.0004, 0.0125, 8),
+         "tone=100 measured=100.00 purity=0.123 level=0.0 start=0.000 end=0.013 channel=8"},
+        {make(false, 0, 0.0, 0.0, 3.25, 1.2345, 2.0, 0),
+         "tone=none measured=0.00 purity=0.000 level=3.2 start=1.234 end=2.000 channel=0"},
+        {make(false, 0, 123456.789, 0.5, -0.06, 0.0, 0.0, 1),
+         "tone=none measured=123456.79 purity=0.500 level=-0.1 start=0.000 end=0.000 channel=1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(measurementLine(c.m), c.line);
+}
+
+TEST(MeasureApi, LineNumbersRoundAsPrintfDoes)
+{
+    // printf of the C library here (correctly rounded) as the model, on
+    // values near every kind of rounding point.
+    std::mt19937_64 random(23);
+    std::uniform_int_distribution<int> units(-200000, 200000);
+    std::uniform_int_distribution<int> nudge(-2, 2);
+    for (int i = 0; i < 100000; ++i) {
+        // k / 2000 + a few ulps: ties and near-ties at 3, 2 and 1 decimals.
+        double value = units(random) / 2000.0;
+        for (int n = nudge(random); n != 0; n += n > 0 ? -1 : 1)
+            value = std::nextafter(value, n > 0 ? 1e9 : -1e9);
+        Measurement m;
+        m.purity = value;
+        m.level = value;
+        m.start = value;
+        const std::string line = measurementLine(m);
+        char want[64];
+        std::snprintf(want, sizeof want, "%.3f", value);
+        std::string expected = want;
+        if (expected == "-0.000")
+            expected = "0.000";
+        ASSERT_NE(line.find(" purity=" + expected + " "), std::string::npos) << line << " " << value;
+        std::snprintf(want, sizeof want, "%.1f", value);
+        expected = want;
+        if (expected == "-0.0")
+            expected = "0.0";
+        ASSERT_NE(line.find(" level=" + expected + " "), std::string::npos) << line << " " << value;
+    }
+}
