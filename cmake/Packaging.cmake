@@ -11,7 +11,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "best of 46 candidate frequencies for a to
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 
 if(WIN32)
-  install(TARGETS tonalyx RUNTIME DESTINATION .)
+  install(TARGETS tonalyx tonalyx-batch RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME tonalyx-${PROJECT_VERSION}-win64)
@@ -60,8 +60,8 @@ foreach(source ${TONALYX_PAGES} ${TONALYX_PACKAGE_FILES}/changelog)
 endforeach()
 add_custom_target(package_files ALL DEPENDS ${TONALYX_COMPRESSED})
 
-install(TARGETS tonalyx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(PROGRAMS scripts/tonalyx-batch scripts/tonalyx-plot DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tonalyx tonalyx-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS scripts/tonalyx-plot DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${TONALYX_PACKAGE_FILES}/tonalyx.1.gz ${TONALYX_PACKAGE_FILES}/tonalyx-batch.1.gz
   ${TONALYX_PACKAGE_FILES}/tonalyx-plot.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${TONALYX_PACKAGE_FILES}/copyright ${TONALYX_PACKAGE_FILES}/changelog.gz

@@ -223,24 +223,43 @@ TONALYX_API bool isCandidate(std::uint32_t freq);
 // Many files: the runs of tonalyx-batch, on worker threads.
 
 struct BatchOptions {
-    unsigned jobs = 0;      // worker threads; 0: the hardware threads
-    Settings settings;      // for each analyze() (trace and listing are off)
-    VerdictRules rules;
-    // Walks folders for *.wav (any case), without following symlinked
-    // folders inside them; a path given explicitly is read whatever it is.
+    unsigned jobs = 0;      // worker threads; 0: the hardware threads (at least 1)
+    // Rows in flight at most (analysed but not yet taken by next());
+    // workers wait while it is full. 0: 4 x jobs.
+    std::size_t window = 0;
+    Settings settings;      // for each analyzeFile() (trace and listing are off)
+    VerdictRules rules;     // rules.hz: measureFile() instead
 };
 
 struct BatchRow {
     std::string file;             // the path, as found (raw bytes)
-    Status status = Status::ok;
+    Status status = Status::ok;   // of the analysis, or of the measurement with hz
     Report report;                // without hz
     Measurement measurement;      // with hz
     Verdict verdict = Verdict::error;
-    std::vector<Message> messages;  // as printed for this file, in order
+    // The run's messages as tonalyx-batch prints them: those the console
+    // writes to standard error first, then those it writes to standard
+    // output, each group in its order.
+    std::vector<Message> messages;
 };
 
-// Rows in the order of the names (byte order), each as soon as it and all
-// before it are ready. Memory stays bounded apart from the list of names.
+// A path given to a batch that could not be searched.
+struct BatchPathError {
+    std::string path;      // as given or found (raw bytes)
+    std::string reason;    // "no such file or folder", "cannot read folder: ..."
+    bool missing = false;  // a path given that does not exist
+};
+
+// Files and folders walked at once: folders recursively for *.wav (any
+// case), without following symlinked folders inside them (a symlinked
+// folder given as a path is searched); inside folders only regular files
+// and symlinks to regular files are taken, so a FIFO named x.wav is
+// skipped. A path given explicitly that is not a folder is read whatever it
+// is. The names are sorted in byte order of the whole path.
+//
+// Rows come in that order, each as soon as it and all before it are ready.
+// Memory stays bounded apart from the list of names: at most `window` rows
+// are in flight. The workers start with the first next().
 class TONALYX_API BatchRun {
 public:
     BatchRun(std::vector<std::string> paths, const BatchOptions& options);
@@ -249,11 +268,13 @@ public:
     BatchRun& operator=(const BatchRun&) = delete;
     // The next row; false when there is none left (or after stop()).
     bool next(BatchRow& row);
-    // Asks the workers to stop after the files they are on.
+    // Asks the workers to stop after the files they are on; safe from any
+    // thread, next() then returns false.
     void stop();
-    // Problems with the paths themselves (a missing path, an unreadable
-    // folder), escaped, in the order found; each makes the run fail.
-    std::vector<std::string> pathErrors() const;
+    // The files found, and the paths that could not be searched (in the
+    // order found); each error makes a batch fail.
+    std::size_t fileCount() const;
+    std::vector<BatchPathError> pathErrors() const;
 
 private:
     struct State;

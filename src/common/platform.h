@@ -24,6 +24,30 @@ std::string systemErrorText(int error);
 
 void closeInput(int fd);
 
+// What a path names. The kinds a folder walk tells apart.
+enum class PathKind {
+    missing,       // nothing there (or a dangling link)
+    file,          // a regular file
+    folder,        // a folder
+    linkToFile,    // a symlink to a regular file
+    linkToFolder,  // a symlink to a folder
+    other,         // a FIFO, a device, a socket, ...
+};
+
+// The kind of a path, following symlinks (a link is reported as what it
+// points to): missing, file, folder or other.
+PathKind kindOfPath(const std::string& path);
+
+struct FolderEntry {
+    std::string name;  // the entry's own name, UTF-8, without the folder
+    PathKind kind;     // a symlink as linkToFile / linkToFolder / missing
+};
+
+// The entries of a folder but "." and "..", in the order the system gives
+// them. False when the folder cannot be read; `error` then holds the
+// system's words for it.
+bool listFolder(const std::string& path, std::vector<FolderEntry>& entries, std::string& error);
+
 #ifdef _WIN32
 // The command line as UTF-8, from the UTF-16 one that Windows hands over.
 std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);

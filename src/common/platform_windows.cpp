@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <windows.h>
 
 #include "common/platform.h"
@@ -77,6 +78,56 @@ std::string systemErrorText(int error)
 void closeInput(int fd)
 {
     _close(fd);
+}
+
+PathKind kindOfPath(const std::string& path)
+{
+    const std::wstring wide = toWide(path.c_str());
+    const DWORD attributes = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathKind::missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::file;
+}
+
+bool listFolder(const std::string& path, std::vector<FolderEntry>& entries, std::string& error)
+{
+    std::wstring pattern = toWide(path.c_str());
+    if (pattern.empty()) {
+        error = "not a valid UTF-8 name";
+        return false;
+    }
+    if (pattern.back() != L'/' && pattern.back() != L'\\')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND)
+            return true;  // an empty drive root has not even "." and ".."
+        error = std::system_category().message(static_cast<int>(code));
+        return false;
+    }
+    bool complete = true;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A symlink or junction is a reparse point: never walked into.
+        const bool isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        PathKind kind = isFolder ? PathKind::folder : PathKind::file;
+        if (isLink)
+            kind = isFolder ? PathKind::linkToFolder : PathKind::linkToFile;
+        entries.push_back(FolderEntry{toUtf8(found.cFileName), kind});
+    } while (FindNextFileW(search, &found));
+    const DWORD code = GetLastError();
+    if (code != ERROR_NO_MORE_FILES) {
+        error = std::system_category().message(static_cast<int>(code));
+        complete = false;
+    }
+    FindClose(search);
+    return complete;
 }
 
 std::vector<std::string> utf8Arguments(int argc, wchar_t** argv)

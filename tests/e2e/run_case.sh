@@ -4,7 +4,8 @@
 #
 #   run_case.sh TONALYX WAVEGEN FILE.case [EMULATOR...]
 #
-# With an emulator (a cross build) the tool runs under it. A Windows tool
+# With an emulator (a cross build) the tool runs under it. The batch tool
+# named by $TONALYX_BATCH, when set, is on the PATH as tonalyx-batch. A Windows tool
 # (TONALYX ends in .exe) writes CR LF line ends; they are compared as LF,
 # and the cases that read a pipe as /dev/stdin or say not-on-windows are
 # skipped.
@@ -29,6 +30,10 @@ trap 'rm -rf "$work" "$bin"' EXIT
 { echo '#!/usr/bin/env bash'; printf 'exec'; printf ' %q' "$@" "$tool"; echo ' "$@"'; } > "$bin/tonalyx"
 ln -s "$gen" "$bin/wavegen"
 chmod +x "$bin/tonalyx"
+if [ -n "${TONALYX_BATCH:-}" ]; then
+    { echo '#!/usr/bin/env bash'; printf 'exec'; printf ' %q' "$@" "$TONALYX_BATCH"; echo ' "$@"'; } > "$bin/tonalyx-batch"
+    chmod +x "$bin/tonalyx-batch"
+fi
 # The project's helper scripts are on the PATH too.
 export PATH="$bin:$(cd "$(dirname "$case")/../../../scripts" && pwd):$PATH"
 windows=0

@@ -1,0 +1,25 @@
+// The list of files a batch runs on, from the paths it is given.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tonalyx/tonalyx.hpp"
+
+namespace tonalyx::batch {
+
+struct WalkResult {
+    std::vector<std::string> files;  // sorted in byte order
+    std::vector<BatchPathError> errors;
+};
+
+// Folders are searched recursively for *.wav (any case); a symlinked folder
+// is searched only when given itself. Any other path given is taken as a
+// file, whatever it is.
+WalkResult walkPaths(const std::vector<std::string>& paths);
+
+// True for names ending in ".wav" in any case.
+bool hasWaveSuffix(std::string_view name);
+
+}  // namespace tonalyx::batch
