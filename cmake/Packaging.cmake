@@ -76,8 +76,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS gnuplot-nox)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
-# The tools only (the default component): the library and its headers
-# are for source installs.
+# The tools only (the default component): the library and its headers,
+# and the Python module, are for source installs.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};tonalyx;Unspecified;/")
 # Read by cpack when it runs: the time of the package, and a word on
 # static binaries, which Debian does not accept.
@@ -90,6 +90,4 @@ if(CPACK_GENERATOR STREQUAL \"DEB\" AND \"${TONALYX_LINKING}\" STREQUAL \"static
   message(WARNING \"The tool is linked statically, which Debian does not accept; configure with -DTONALYX_LINKING=static-runtime (the package preset does).\")
 endif()
 ")
-# The package holds the tool, not the Python module (component python).
-set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 include(CPack)

@@ -36,17 +36,13 @@ pybind11_add_module(tonalyx_python MODULE NO_EXTRAS
   python/native/text.cpp
   python/native/report_binding.cpp
   python/native/measurement_binding.cpp
+  python/native/batch_binding.cpp
 )
 set_target_properties(tonalyx_python PROPERTIES
   OUTPUT_NAME _native
   LIBRARY_OUTPUT_DIRECTORY ${TONALYX_PYTHON_PACKAGE})
 # The library's objects are position-independent; linked in statically.
 target_link_libraries(tonalyx_python PRIVATE tonalyx_static)
-# The batch run joins once the library has it.
-if(EXISTS ${PROJECT_SOURCE_DIR}/src/batch/batch_run.cpp)
-  target_sources(tonalyx_python PRIVATE python/native/batch_binding.cpp)
-  target_compile_definitions(tonalyx_python PRIVATE TONALYX_PYTHON_BATCH)
-endif()
 
 # The Python files stand beside the extension in the build folder.
 set(TONALYX_PYTHON_FILES __init__.py __init__.pyi py.typed)

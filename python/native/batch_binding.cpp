@@ -45,12 +45,14 @@ public:
         return row;
     }
 
+    // (message with the path escaped, the path, whether it is missing).
     py::list pathErrors() const
     {
         py::list list;
         if (run_)
-            for (const std::string& error : run_->pathErrors())
-                list.append(textOf(error));
+            for (const BatchPathError& error : run_->pathErrors())
+                list.append(py::make_tuple(textOf(escapeControls(error.path) + ": " + error.reason),
+                                           fileNameOf(error.path), error.missing));
         return list;
     }
 
@@ -155,7 +157,8 @@ void bindBatch(py::module_& module)
              py::arg("hz"))
         .def("__iter__", [](py::object self) { return self; })
         .def("__next__", &Batch::next)
-        .def("path_errors", &Batch::pathErrors, "Problems with the paths themselves, in the order found.")
+        .def("path_errors", &Batch::pathErrors,
+             "Paths that could not be searched, in the order found: (message, path, missing).")
         .def("close", &Batch::close, "Stops the workers after the files they are on.");
 }
 

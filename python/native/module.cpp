@@ -22,7 +22,5 @@ PYBIND11_MODULE(_native, module)
     tonalyx::python::bindMessage(module);
     tonalyx::python::bindReport(module);
     tonalyx::python::bindMeasurement(module);
-#ifdef TONALYX_PYTHON_BATCH
     tonalyx::python::bindBatch(module);
-#endif
 }

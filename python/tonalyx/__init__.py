@@ -21,9 +21,7 @@ parallel.
 import os
 
 from . import _native
-from ._native import Measurement, Message, Result, Status
-
-BatchRow = getattr(_native, "BatchRow", None)  # None until the library has the batch run
+from ._native import BatchRow, Measurement, Message, Result, Status
 
 __all__ = [
     "analyze", "measure", "batch", "Error", "FileError", "FormatError",
@@ -151,20 +149,12 @@ def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.
     them: verdict 'error', 'weak' (result below min_result; with hz: no
     tone), 'wrong' (another candidate than `expect`) or 'ok'.
 
-    A missing path raises FileError before any run; a folder that could
-    not be read raises FileError after the rows.
+    A path that is not there raises FileError before any run; a folder
+    that could not be read raises FileError after the rows.
     """
-    if not hasattr(_native, "BatchRun"):
-        raise NotImplementedError("this build of tonalyx has no batch run")
     if isinstance(paths, (str, bytes, os.PathLike)):
         paths = [paths]
     names = [os.fsencode(path) for path in paths]
-    for name in names:
-        if b"\0" in name:
-            raise ValueError("embedded null byte")
-        if not os.path.exists(name):
-            shown = _native.escape_controls(name)
-            raise FileError(f"{shown}: no such file or folder", None, os.fsdecode(name))
     if jobs is None:
         jobs = 0  # the library's word for one per hardware thread
     else:
@@ -176,14 +166,21 @@ def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.
     if expect and expect not in CANDIDATES:
         raise ValueError(f"expect must be one of 100, 120, ..., 1000, not {expect}")
     run = _native.BatchRun(names, jobs, _length_of(length), expect, float(min_result), bool(hz))
+    # A path that is not there fails the batch before any run.
+    _raise_path_errors(run, [e for e in run.path_errors() if e[2]])
     return _rows(run)
 
 
 def _rows(run):
     try:
         yield from run
-        errors = run.path_errors()
-        if errors:
-            raise FileError("\n".join(errors))
+        # A folder that could not be read fails it after the rows.
+        _raise_path_errors(run, run.path_errors())
     finally:
         run.close()
+
+
+def _raise_path_errors(run, errors):
+    if errors:
+        run.close()
+        raise FileError("\n".join(text for text, _, _ in errors), None, errors[0][1])

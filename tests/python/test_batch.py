@@ -4,8 +4,6 @@ import pytest
 import tonalyx
 from conftest import tone, wave_bytes, wavegen
 
-pytestmark = pytest.mark.skipif(not hasattr(tonalyx._native, "BatchRun"), reason="the library has no batch run yet")
-
 # (files: name -> wavegen arguments or bytes, options, expected (name, freq, verdict) rows)
 SINE440 = ["--sine", 440, "--slots", 44100]
 SINE250 = ["--sine", 250, "--slots", 44100]
@@ -58,9 +56,16 @@ def test_a_row_tells_its_error(in_tmp):
     assert "ERROR: no sample data loaded\n" in [m.text for m in row.messages]
 
 
+def test_a_missing_path_fails_before_any_row(in_tmp):
+    wavegen(in_tmp, *SINE440, name="a.wav")
+    with pytest.raises(tonalyx.FileError) as raised:
+        tonalyx.batch(["a.wav", "gone\x01.wav"])
+    assert str(raised.value) == "gone\\x01.wav: no such file or folder"
+    assert raised.value.filename == "gone\x01.wav"
+
+
 # Arguments of the wrong kind.
 ARGUMENTS = [
-    (lambda: list(tonalyx.batch(["missing.wav"])), tonalyx.FileError),
     (lambda: tonalyx.batch(["."], jobs=0), ValueError),
     (lambda: tonalyx.batch(["."], expect=450), ValueError),
 ]

@@ -55,7 +55,6 @@ def test_measure_on_threads():
     assert [t for t, *_ in alone[:4]] == [100, 440, 660, 1000]
 
 
-@pytest.mark.skipif(not hasattr(tonalyx._native, "BatchRun"), reason="the library has no batch run yet")
 @pytest.mark.parametrize("jobs", [1, 2, 7])
 def test_batch_rows_are_the_single_runs_in_name_order(tmp_path, jobs):
     files = [wavegen(tmp_path, *args, name=name) for name, args in INPUTS]
