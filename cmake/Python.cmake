@@ -13,7 +13,7 @@ endif()
 # Cross, sanitizer and fuzz builds leave the module out: their library
 # cannot be loaded into the build machine's plain interpreter.
 set(TONALYX_PYTHON_DEFAULT OFF)
-if(NOT CMAKE_CROSSCOMPILING AND NOT TONALYX_SANITIZE AND NOT TONALYX_FUZZ)
+if(NOT CMAKE_CROSSCOMPILING AND NOT TONALYX_SANITIZE AND NOT TONALYX_FUZZ AND NOT TONALYX_TSAN)
   find_package(Python3 COMPONENTS Interpreter Development.Module QUIET)
   if(Python3_FOUND)
     find_package(pybind11 CONFIG QUIET)

@@ -59,6 +59,7 @@ ARGUMENTS = [
     (lambda: tonalyx.analyze("x.wav", length="1024"), TypeError),
     (lambda: tonalyx.analyze("x.wav", length=True), TypeError),
     (lambda: tonalyx.measure(["x.wav"]), TypeError),
+    (lambda: tonalyx.analyze(memoryview(TEN_BYTES)[::2]), BufferError),  # not contiguous
 ]
 
 
