@@ -29,6 +29,12 @@ public:
 
 int runFuzzInput(const uint8_t* data, size_t size)
 {
+    CountingSink sink;
+    return runFuzzInput(data, size, sink);
+}
+
+int runFuzzInput(const uint8_t* data, size_t size, tonalyx::OutputSink& sink)
+{
     if (size < 3)
         return -1;
     const uint8_t flags = data[0];
@@ -44,7 +50,6 @@ int runFuzzInput(const uint8_t* data, size_t size)
             value.insert(value.begin(), '-');
         settings.length = static_cast<uint32_t>(parseLength(value.c_str()));
     }
-    CountingSink sink;
     tonalyx::Report report;
     if (flags & 16) {
         UnseekableSource source(data + 3, size - 3);

@@ -8,7 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tonalyx {
+class OutputSink;
+}
+
 // Runs it in process, its output to a sink that checks nothing; returns
 // the exit status the console would give, or -1 for an input of fewer than
 // 3 bytes.
 int runFuzzInput(const uint8_t* data, size_t size);
+// The same, its output to `sink` (for the tests to read).
+int runFuzzInput(const uint8_t* data, size_t size, tonalyx::OutputSink& sink);

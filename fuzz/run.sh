@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, LeakSanitizer) and fuzzes each in turn.
 #   fuzz/run.sh [SECONDS] [JOBS] [TARGET...]
 # Default: 60 seconds for each target, 2 parallel jobs, all targets:
-#   fuzz_run        whole runs of the tool (seeds in fuzz/corpus)
+#   fuzz_run        whole runs of the tool (seeds in fuzz/corpus and
+#                   tests/fuzz-regressions)
 #   fuzz_reference  the reference table against plain stepping (seeds in
 #                   fuzz/corpus-reference)
 #   fuzz_recording  the recording reader, whole and piecewise (seeds in
@@ -39,16 +40,17 @@ mkdir -p "$root/fuzz-out"
 cd "$root/fuzz-out"
 failed=0
 for target in "${targets[@]}"; do
-    seeds=$root/fuzz/corpus
-    [ "$target" = fuzz_reference ] && seeds=$root/fuzz/corpus-reference
-    [ "$target" = fuzz_recording ] && seeds=$root/fuzz/corpus-recording
+    # The whole-run target also starts from the inputs that once failed.
+    seeds=("$root/fuzz/corpus" "$root/tests/fuzz-regressions")
+    [ "$target" = fuzz_reference ] && seeds=("$root/fuzz/corpus-reference")
+    [ "$target" = fuzz_recording ] && seeds=("$root/fuzz/corpus-recording")
     log=$root/fuzz-out/last-run-$target.log
     mkdir -p "$build/corpus-$target"
     # -close_fd_mask=2 keeps the tool's error lines out of the log; the
     # sanitizers still report. -rss_limit_mb and -timeout catch memory and
     # time that grow with what a file declares.
     echo "fuzz: $target for $seconds s"
-    "$build/$target" "$build/corpus-$target" "$seeds" \
+    "$build/$target" "$build/corpus-$target" "${seeds[@]}" \
         -fork="$jobs" -max_total_time="$seconds" -max_len=16384 -timeout=5 -rss_limit_mb=512 \
         -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$root/fuzz-out/$target-" 2>&1 | tee "$log" |
         grep -E '^#|DONE|ERROR|crash|leak|timeout|stat::' || true

@@ -3,12 +3,16 @@
 //
 //   wavegen (--sine K | --cosine K | --const V) --slots N [--amp A]
 //   wavegen --values V1,V2,...
-//   common: [--bits B] [--channels C] [--rate R] [-o FILE]
+//   common: [--bits B] [--channels C] [--rate R] [--phase DEG] [--lead L]
+//           [--float] [-o FILE]
 //
-// --sine K writes slot n = A x sin(2 pi K n / N) rounded to the nearest
-// whole number, ties to even (A defaults to 10000): K periods across the N
-// slots. Slots are written as B-bit little-endian integers (default 16);
-// channels and rate only go into the header, slots are written in order.
+// --sine K writes slot n = A x sin(2 pi K n / N + phase) rounded to the
+// nearest whole number, ties to even (A defaults to 10000, the phase to 0
+// degrees): K periods across the N slots. --lead L writes L slots of 0
+// before them. Slots are written as B-bit little-endian integers (default
+// 16), or with --float as 32-bit floats of the value / 32768 (format tag
+// 3); channels and rate only go into the header, slots are written in
+// order.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -49,14 +53,19 @@ std::vector<long> parseValues(const char* text)
 int main(int argc, char** argv)
 {
     enum { kNone, kSine, kCosine, kConst } shape = kNone;
-    double periods = 0, amplitude = 10000, constant = 0;
-    long slots = -1;
+    double periods = 0, amplitude = 10000, constant = 0, phaseDegrees = 0;
+    long slots = -1, lead = 0;
+    bool floats = false;
     int bits = 16, channels = 1, rate = 44100;
     std::vector<long> values;
     const char* output = nullptr;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--float") {
+            floats = true;
+            continue;
+        }
         if (i + 1 >= argc)
             fail("every option takes a value");
         const char* value = argv[++i];
@@ -78,18 +87,26 @@ int main(int argc, char** argv)
             channels = std::atoi(value);
         else if (arg == "--rate")
             rate = std::atoi(value);
+        else if (arg == "--phase")
+            phaseDegrees = std::atof(value);
+        else if (arg == "--lead")
+            lead = std::atol(value);
         else if (arg == "-o")
             output = value;
         else
             fail("unknown option");
     }
+    values.insert(values.begin(), static_cast<std::size_t>(lead < 0 ? 0 : lead), 0);
     if (shape != kNone) {
         if (slots < 0)
             fail("--slots is needed with --sine, --cosine and --const");
+        const double phase = phaseDegrees * M_PI / 180.0;
         for (long n = 0; n < slots; ++n) {
             double v = constant;
             if (shape != kConst) {
-                const double angle = 2.0 * M_PI * periods * static_cast<double>(n) / static_cast<double>(slots);
+                double angle = 2.0 * M_PI * periods * static_cast<double>(n) / static_cast<double>(slots);
+                if (phaseDegrees != 0)
+                    angle += phase;
                 v = amplitude * (shape == kSine ? std::sin(angle) : std::cos(angle));
             }
             values.push_back(std::lrint(v));  // nearest, ties to even
@@ -97,6 +114,8 @@ int main(int argc, char** argv)
     }
     if (bits < 8 || bits > 32 || bits % 8 != 0)
         fail("--bits takes 8, 16, 24 or 32");
+    if (floats)
+        bits = 32;
 
     const int bytesPerSlot = bits / 8;
     const uint32_t dataBytes = static_cast<uint32_t>(values.size() * bytesPerSlot);
@@ -105,7 +124,7 @@ int main(int argc, char** argv)
     putLe(file, 36 + dataBytes, 4);
     file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     putLe(file, 16, 4);
-    putLe(file, 1, 2);  // PCM
+    putLe(file, floats ? 3 : 1, 2);  // IEEE float or PCM
     putLe(file, static_cast<uint32_t>(channels), 2);
     putLe(file, static_cast<uint32_t>(rate), 4);
     putLe(file, static_cast<uint32_t>(rate * channels * bytesPerSlot), 4);
@@ -113,8 +132,16 @@ int main(int argc, char** argv)
     putLe(file, static_cast<uint32_t>(bits), 2);
     file.insert(file.end(), {'d', 'a', 't', 'a'});
     putLe(file, dataBytes, 4);
-    for (const long v : values)
-        putLe(file, static_cast<uint32_t>(v), bytesPerSlot);
+    for (const long v : values) {
+        if (floats) {
+            const float f = static_cast<float>(static_cast<double>(v) / 32768.0);
+            uint32_t bitsOfF;
+            std::memcpy(&bitsOfF, &f, sizeof bitsOfF);
+            putLe(file, bitsOfF, 4);
+        } else {
+            putLe(file, static_cast<uint32_t>(v), bytesPerSlot);
+        }
+    }
 
     FILE* out = output ? std::fopen(output, "wb") : stdout;
     if (!out)

@@ -36,6 +36,8 @@ Options readOptions(int argc, const char* const* argv)
             options.gnuplot = true;
         else if (std::strcmp(arg, "-valuelist") == 0)
             options.valuelist = true;
+        else if (std::strcmp(arg, "-hz") == 0)
+            options.hz = true;
         // Any other word is ignored.
     }
     return options;

@@ -10,6 +10,7 @@ struct Options {
     bool verbose = false;  // -v
     bool gnuplot = false;  // -gnuplot
     bool valuelist = false;  // -valuelist
+    bool hz = false;       // -hz: the measurement instead of the default answer
 };
 
 // Compares every argument with every option word; the value after -i or

@@ -19,6 +19,25 @@ public:
     }
 };
 
+void printMessages(const std::vector<tonalyx::Message>& messages)
+{
+    ConsoleSink sink;
+    for (const tonalyx::Message& message : messages)
+        sink.write(message.stream, tonalyx::OutputKind::message, message.text);
+}
+
+// -hz: the measurement's line; 0 with a tone, 1 without one.
+int measureRun(const Options& options)
+{
+    const tonalyx::Measurement measurement = tonalyx::measureFile(options.fileName);
+    printMessages(measurement.messages);
+    if (measurement.status != tonalyx::Status::ok)
+        return tonalyx::exitCode(measurement.status);
+    const std::string line = tonalyx::measurementLine(measurement) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    return measurement.hasTone ? 0 : 1;
+}
+
 int defaultRun(const Options& options, uint32_t startTick)
 {
     tonalyx::Settings settings;
@@ -51,6 +70,8 @@ int runTonalyx(int argc, const char* const* argv)
         RunOutput out(unused, &sink, options.verbose, false);
         traceClosing(out, 0, kRunCommandLine);
         status = static_cast<uint16_t>(kRunCommandLine);
+    } else if (options.hz) {
+        status = measureRun(options);
     } else {
         status = defaultRun(options, startTick);
     }

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "common/fixed_format.h"
 #include "measure/measure_tone.h"
 #include "recording/recording.h"
 #include "tonalyx/tonalyx.hpp"
@@ -10,10 +11,12 @@ namespace tonalyx {
 
 namespace {
 
-// "60": kMaxSeconds as the notes print it.
+// "60": kMaxSeconds as the notes print it (not by std::to_string, whose
+// digit table a shared library would export).
 std::string wholeSeconds()
 {
-    return std::to_string(static_cast<unsigned>(recording::kMaxSeconds));
+    char digits[32];
+    return std::string(digits, formatWhole(static_cast<std::uint64_t>(recording::kMaxSeconds), digits));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <optional>
 
+#include "recording/error_text.h"
+
 namespace tonalyx::recording {
 
 namespace {
@@ -110,7 +112,7 @@ private:
     ReadOutcome readDs64(std::uint32_t size, std::uint32_t& used)
     {
         if (size < kDs64BytesUsed)
-            return noData("ds64 chunk of " + std::to_string(size) + " bytes (at least 16)");
+            return noData("ds64 chunk of " + decimal(size) + " bytes (at least 16)");
         unsigned char bytes[kDs64BytesUsed];
         used = kDs64BytesUsed;
         const std::size_t got = in_.read(bytes, used);

@@ -13,8 +13,10 @@ namespace {
 // Bytes read from the source at a time; the samples are decoded from them
 // straight into the recording.
 constexpr std::size_t kBlockBytes = 64 * 1024;
-// Samples reserved ahead of reading at most: 16 MiB of floats.
-constexpr std::uint64_t kReserveSamples = std::uint64_t{1} << 22;
+// Room set aside from the declared length once a first whole block has
+// arrived, at most this many samples (16 MiB): the usual recording then
+// grows without copies, and a short input that claims much costs nothing.
+constexpr std::uint64_t kReservedSamples = std::uint64_t{1} << 22;
 
 ReadOutcome readFailure(const ForwardStream& in)
 {
@@ -32,13 +34,6 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
     const std::uint64_t blockFrames = block.size() / frameBytes;
     std::uint64_t left = data.bounded ? data.bytes : UINT64_MAX;
     std::uint64_t frames = 0;
-    // Room for the declared length at once (up to kReserveSamples, so that a
-    // header's claim costs no memory): growing as the frames come touches
-    // every page about twice, and on a virtual machine first touches of
-    // pages are what a long recording's read costs most.
-    if (data.bounded)
-        out.samples.reserve(static_cast<std::size_t>(
-            std::min({maxFrames, data.bytes / frameBytes, kReserveSamples / format.channels}) * format.channels));
 
     while (frames < maxFrames && left >= frameBytes) {
         const std::uint64_t wanted = std::min({blockFrames, maxFrames - frames, left / frameBytes}) * frameBytes;
@@ -53,6 +48,10 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
         left -= got;
         if (got < wanted)
             break;  // the end of the input
+        if (data.bounded && frames == blockFrames)
+            out.samples.reserve(static_cast<std::size_t>(
+                std::min({data.bytes / frameBytes, maxFrames, kReservedSamples / format.channels}) *
+                format.channels));
     }
 
     // At the limit: one more whole frame says the recording goes on.

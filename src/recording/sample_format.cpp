@@ -1,5 +1,6 @@
 #include "recording/sample_format.h"
 
+#include "recording/error_text.h"
 #include "recording/recording.h"
 
 namespace tonalyx::recording {
@@ -25,18 +26,6 @@ std::uint32_t le32(const unsigned char* p)
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-std::string hex(std::uint32_t value, int minDigits)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        const unsigned digit = (value >> shift) & 0xF;
-        if (digit != 0 || !text.empty() || shift < 4 * minDigits)
-            text += kDigits[digit];
-    }
-    return "0x" + text;
-}
-
 // The plain tag a sub-format GUID stands for, or -1 for a GUID of another
 // family.
 long tagOfGuid(const unsigned char* guid)
@@ -54,7 +43,7 @@ std::string integerEncoding(std::uint32_t bits, SampleFormat& out)
     case 16: out.encoding = SampleEncoding::s16; break;
     case 24: out.encoding = SampleEncoding::s24; break;
     case 32: out.encoding = SampleEncoding::s32; break;
-    default: return "unsupported sample format: " + std::to_string(bits) + " bits";
+    default: return "unsupported sample format: " + decimal(bits) + " bits";
     }
     out.bytesPerSample = bits / 8;
     return {};
@@ -65,7 +54,7 @@ std::string floatEncoding(std::uint32_t bits, SampleFormat& out)
     switch (bits) {
     case 32: out.encoding = SampleEncoding::f32; break;
     case 64: out.encoding = SampleEncoding::f64; break;
-    default: return "unsupported sample format: " + std::to_string(bits) + "-bit float";
+    default: return "unsupported sample format: " + decimal(bits) + "-bit float";
     }
     out.bytesPerSample = bits / 8;
     return {};
@@ -73,7 +62,7 @@ std::string floatEncoding(std::uint32_t bits, SampleFormat& out)
 
 std::string sizeError(std::size_t size, std::size_t least, const char* what)
 {
-    return "fmt chunk of " + std::to_string(size) + " bytes (at least " + std::to_string(least) + what + ")";
+    return "fmt chunk of " + decimal(size) + " bytes (at least " + decimal(least) + what + ")";
 }
 
 // The encoding from the tag and sizes; container bits may exceed the valid
@@ -95,14 +84,14 @@ std::string encodingOf(const unsigned char* bytes, std::size_t size, SampleForma
     const long subTag = tagOfGuid(bytes + 24);
     if (subTag == kTagPcm) {
         if (validBits > bits)
-            return "unsupported sample format: " + std::to_string(validBits) + " valid bits in " +
-                   std::to_string(bits);
+            return "unsupported sample format: " + decimal(validBits) + " valid bits in " +
+                   decimal(bits);
         return integerEncoding(bits, out);
     }
     if (subTag == kTagFloat) {
         if (validBits != 0 && validBits != bits)
-            return "unsupported sample format: " + std::to_string(validBits) + " valid bits in " +
-                   std::to_string(bits) + "-bit float";
+            return "unsupported sample format: " + decimal(validBits) + " valid bits in " +
+                   decimal(bits) + "-bit float";
         return floatEncoding(bits, out);
     }
     if (subTag >= 0)
@@ -125,11 +114,11 @@ std::string parseFormat(const unsigned char* bytes, std::size_t size, SampleForm
     if (out.channels == 0)
         return "0 channels";
     if (out.channels > kMaxChannels)
-        return std::to_string(out.channels) + " channels (at most " + std::to_string(kMaxChannels) + ")";
+        return decimal(out.channels) + " channels (at most " + decimal(kMaxChannels) + ")";
     if (out.sampleRate == 0)
         return "sample rate 0";
     if (out.sampleRate > kMaxSampleRate)
-        return "sample rate " + std::to_string(out.sampleRate) + " (at most " + std::to_string(kMaxSampleRate) + ")";
+        return "sample rate " + decimal(out.sampleRate) + " (at most " + decimal(kMaxSampleRate) + ")";
     return {};
 }
 

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "measure/measure_tone.h"
 
@@ -207,4 +210,49 @@ TEST(MeasureTone, CandidateWithinTenHertzTheHigherOfTwo)
     };
     for (const auto& c : cases)
         EXPECT_EQ(tonalyx::measurement::candidateNear(c.hz), c.candidate) << c.hz;
+}
+
+TEST(MeasureTone, AnyRecordingGivesFiniteNumbersInRange)
+{
+    // Odd rates, 1 to 8 channels, a handful of frames to a few thousand,
+    // values up to the float range: no crash, nothing infinite or NaN.
+    std::mt19937_64 random(29);
+    const std::uint32_t rates[] = {1, 7, 100, 8000, 44100, 768000};
+    const float scales[] = {0.0f, 1e-30f, 1.0f, 3e38f};
+    for (int i = 0; i < 300; ++i) {
+        Recording r;
+        r.sampleRate = rates[i % 6];
+        r.channels = 1 + static_cast<std::uint32_t>(random() % 8);
+        const std::size_t frames = random() % (i % 3 == 0 ? 20 : 3000);
+        const float scale = scales[(i / 6) % 4];
+        std::uniform_real_distribution<float> within(-1.0f, 1.0f);
+        for (std::size_t n = 0; n < frames * r.channels; ++n)
+            r.samples.push_back(scale * within(random));
+        const Measurement m = measured(r);
+        ASSERT_TRUE(std::isfinite(m.measured) && m.measured >= 0.0) << i;
+        ASSERT_TRUE(m.purity >= 0.0 && m.purity <= 1.0) << i;
+        ASSERT_TRUE(std::isfinite(m.level)) << i;
+        ASSERT_TRUE(m.start >= 0.0 && m.start <= m.end && m.end <= static_cast<double>(frames) / r.sampleRate) << i;
+        ASSERT_TRUE(m.channel >= 1 && m.channel <= r.channels) << i;
+        ASSERT_EQ(m.hasTone, m.tone != 0) << i;
+    }
+}
+
+TEST(MeasureTone, RunsOnManyThreadsAtOnceGiveTheSameBits)
+{
+    const ToneCase c{.name = "", .hz = 523.0, .rate = 48000, .channels = 2, .toneChannel = 2, .snr = 25.0,
+                     .tone = 520};
+    const Recording r = recordingOf(c);
+    const Measurement alone = measured(r);
+    std::vector<Measurement> results(4);
+    std::vector<std::thread> threads;
+    for (Measurement& m : results)
+        threads.emplace_back([&r, &m] { tonalyx::measurement::measureTone(r, m); });
+    for (std::thread& t : threads)
+        t.join();
+    for (const Measurement& m : results) {
+        EXPECT_EQ(std::memcmp(&m.measured, &alone.measured, sizeof(double)), 0);
+        EXPECT_EQ(std::memcmp(&m.purity, &alone.purity, sizeof(double)), 0);
+        EXPECT_EQ(std::memcmp(&m.level, &alone.level, sizeof(double)), 0);
+    }
 }

@@ -65,7 +65,8 @@ long TestSource::read(void* buffer, std::size_t count)
     if (at >= failAt_)
         return -1;
     const size_t n = std::min({count, piece_, bytes_.size() - at, failAt_ - at});
-    std::memcpy(buffer, bytes_.data() + at, n);
+    if (n > 0)  // an empty vector's data() may be null
+        std::memcpy(buffer, bytes_.data() + at, n);
     delivered += n;
     return static_cast<long>(n);
 }

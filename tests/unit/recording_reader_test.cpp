@@ -314,6 +314,52 @@ TEST(RecordingReader, CutAtSixtySeconds)
     }
 }
 
+// Data far longer than one read: every sample arrives in order, whatever
+// the frame size, the length given or not, and the pieces the source
+// delivers. Sample k of the s16 data holds k * 7 (mod 2^16), of the s24 data
+// k * 1021 (mod 2^24), both as signed numbers.
+TEST(RecordingReader, LongDataAcrossBlocks)
+{
+    struct Row {
+        const char* what;
+        uint16_t channels, bits;
+        size_t samples;
+        std::optional<uint32_t> declared;
+        size_t piece;
+    };
+    const std::vector<Row> rows = {
+        {"s16 stereo, length given", 2, 16, 200000, {}, 4096},
+        {"s16 stereo, length unknown", 2, 16, 200000, 0, 65536},
+        {"s24 mono, length given", 1, 24, 90001, {}, 1000},
+        {"s24 3 channels, length unknown", 3, 24, 90000, 0xFFFFFFFF, SIZE_MAX},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const int bytes = row.bits / 8;
+        const long modulus = 1L << row.bits;
+        const long step = row.bits == 16 ? 7 : 1021;
+        Bytes data;
+        std::vector<float> expected;
+        for (size_t k = 0; k < row.samples; ++k) {
+            const long code = static_cast<long>(k) * step % modulus;
+            const Bytes sample = le(static_cast<uint64_t>(code), bytes);
+            data.insert(data.end(), sample.begin(), sample.end());
+            const long value = code >= modulus / 2 ? code - modulus : code;
+            expected.push_back(static_cast<float>(static_cast<double>(value) / static_cast<double>(modulus / 2)));
+        }
+        const Bytes file = riffFile(
+            {fmtPlain(kPcm, row.channels, 48000, row.bits), {"data", data, row.declared}, textChunk("LIST", "INFOend")});
+        const Read read = readBytes(file, row.piece);
+        ASSERT_EQ(read.outcome.status, Status::ok) << read.outcome.error;
+        if (!row.declared)
+            EXPECT_EQ(read.recording.samples, expected);
+        else  // read to the end: the LIST chunk's 16 bytes come along as samples
+            EXPECT_EQ(std::vector<float>(read.recording.samples.begin(), read.recording.samples.begin() +
+                                                                             static_cast<long>(expected.size())),
+                      expected);
+    }
+}
+
 // Every failure a file can hold, as the one line the reader gives.
 TEST(RecordingReader, ErrorTexts)
 {

@@ -1,56 +1,16 @@
 // The step and the degree sines against the extended type, where it has a
 // 64-bit significand (x86-64); elsewhere there is nothing to compare with.
+// The sweep over every slot count up to 2^20 and a million others is in
+// reference_step_exhaustive_test.cpp (the long tests).
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <random>
-#include <vector>
 
 #include "analysis/reference_table.h"
-
-namespace {
-
-constexpr bool kExtendedHas64Bits = std::numeric_limits<long double>::digits == 64;
-
-double extendedStep(uint32_t noSamples, uint32_t noHertz)
-{
-    return static_cast<double>(static_cast<long double>(noSamples) / static_cast<long double>(noHertz) / 360.0L);
-}
-
-std::vector<uint32_t> stepCounts()
-{
-    std::vector<uint32_t> counts;
-    for (uint32_t n = 0; n < (1u << 20); ++n)
-        counts.push_back(n);
-    std::mt19937 random(20261207);
-    for (int i = 0; i < 1000000; ++i)
-        counts.push_back(static_cast<uint32_t>(random()));
-    counts.push_back(UINT32_MAX);
-    for (int k = 1; k < 32; ++k)
-        for (const int64_t offset : {-1, 0, 1})
-            counts.push_back(static_cast<uint32_t>((int64_t{1} << k) + offset));
-    return counts;
-}
-
-}  // namespace
-
-TEST(ExactStep, MatchesTheExtendedDivisionForAllCandidates)
-{
-    if (!kExtendedHas64Bits)
-        GTEST_SKIP() << "long double has no 64-bit significand here";
-    long checked = 0, differing = 0;
-    for (const uint32_t noSamples : stepCounts())
-        for (uint32_t hertz = 100; hertz <= 1000; hertz += 20, ++checked) {
-            const double want = extendedStep(noSamples, hertz);
-            const double got = referenceStep(noSamples, hertz);
-            if (std::bit_cast<uint64_t>(got) != std::bit_cast<uint64_t>(want) && differing++ < 10)
-                ADD_FAILURE() << noSamples << " slots, " << hertz << " periods: " << got << " instead of " << want;
-        }
-    EXPECT_EQ(differing, 0) << "of " << checked;
-}
+#include "extended_step.h"
 
 TEST(ExactStep, MatchesTheExtendedDivisionForOtherDivisors)
 {
