@@ -5,8 +5,8 @@ of make_files.py and prints accuracy and the time per file.
     compare.py FILES_DIR TONALYX [--hz-tool CMD] [--repeat N] [--skip-peers] [--show-misses]
 
 TONALYX is the tool (its default answer, `-i`, and its measurement,
-`-hz -i`); --hz-tool names another program for the measurement (the bench
-driver before the console had the option). Peers: aubiopitch (the median
+`-hz -i`); --hz-tool names another program for the measurement (an
+earlier build, say). Peers: aubiopitch (the median
 of its pitch track's voiced frames), `sox FILE -n stat` (its rough
 frequency) and a numpy FFT peak (fft_peak.py). A peer names a tone when a
 candidate lies within 10 Hz of its frequency (the higher of two), and

@@ -2,6 +2,7 @@
 // one row per file in the order of the names.
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -56,40 +57,70 @@ int reportPathErrors(const BatchRun& run)
     return worst;
 }
 
-int runBatch(const BatchCommand& command)
-{
-    ignoreBrokenPipe();
-    BatchRun run(command.paths, batchOptions(command));
-    const int pathStatus = reportPathErrors(run);
-    if (pathStatus == kUsageOrOutput)
-        return kUsageOrOutput;
-    if (run.fileCount() == 0) {
-        say("tonalyx-batch: no .wav files found\n");
-        return kNotAllOk;
+// The run that a signal stops, once there is one: the signal may come
+// while the paths are still being walked.
+class StopTarget {
+public:
+    void set(BatchRun* run)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        run_ = run;
+    }
+    void stop()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (run_ != nullptr)
+            run_->stop();
     }
 
-    StopSignals signals([&run] { run.stop(); });
-    CheckedOutput out;
+private:
+    std::mutex mutex_;
+    BatchRun* run_ = nullptr;
+};
+
+// Prints the rows; false when standard output failed.
+bool printRows(BatchRun& run, const BatchCommand& command, CheckedOutput& out, bool& allOk)
+{
     if (command.format == Format::tsv)
         out.write(tsvHeader(command.hz));
-    bool allOk = pathStatus == kAllOk;
     BatchRow row;
     while (!out.failed() && run.next(row)) {
         out.write(command.format == Format::tsv ? tsvRow(row, command.hz) : jsonRow(row, command.hz));
         say(messageLines(row));
         allOk = allOk && row.verdict == Verdict::ok;
     }
-    out.flush();
-    run.stop();
-    const int signal = signals.received();
+    return out.flush();
+}
+
+int runBatch(const BatchCommand& command)
+{
+    ignoreBrokenPipe();
+    StopTarget target;
+    StopSignals signals([&target] { target.stop(); });
+    int status = kAllOk;
+    {
+        BatchRun run(command.paths, batchOptions(command));
+        target.set(&run);
+        const int pathStatus = reportPathErrors(run);
+        bool allOk = pathStatus == kAllOk;
+        CheckedOutput out;
+        if (signals.received() != 0) {
+            status = 128 + signals.received();
+        } else if (pathStatus == kUsageOrOutput) {
+            status = kUsageOrOutput;
+        } else if (run.fileCount() == 0) {
+            say("tonalyx-batch: no .wav files found\n");
+            status = kNotAllOk;
+        } else if (!printRows(run, command, out, allOk)) {
+            say("tonalyx-batch: cannot write standard output: " + out.errorText() + "\n");
+            status = kUsageOrOutput;
+        } else {
+            status = allOk ? kAllOk : kNotAllOk;
+        }
+        target.set(nullptr);
+    }  // the workers are joined here
     signals.finished();
-    if (signal != 0)
-        return 128 + signal;  // the workers are joined when `run` goes
-    if (out.failed()) {
-        say("tonalyx-batch: cannot write standard output: " + out.errorText() + "\n");
-        return kUsageOrOutput;
-    }
-    return allOk ? kAllOk : kNotAllOk;
+    return signals.received() != 0 ? 128 + signals.received() : status;
 }
 
 int runCommandLine(const std::vector<std::string>& words)
@@ -102,9 +133,9 @@ int runCommandLine(const std::vector<std::string>& words)
         return kUsageOrOutput;
     }
     if (parsed.command.help) {
-        CheckedOutput out;
-        out.write(kHelpText);
-        return out.flush() ? kAllOk : kUsageOrOutput;
+        // As the usage: on standard error, with the usage status.
+        say(kHelpText);
+        return kUsageOrOutput;
     }
     return runBatch(parsed.command);
 }

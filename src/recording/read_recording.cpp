@@ -11,12 +11,13 @@ namespace tonalyx::recording {
 namespace {
 
 // Bytes read from the source at a time; the samples are decoded from them
-// straight into the recording.
-constexpr std::size_t kBlockBytes = 64 * 1024;
-// Room set aside from the declared length once a first whole block has
-// arrived, at most this many samples (16 MiB): the usual recording then
-// grows without copies, and a short input that claims much costs nothing.
-constexpr std::uint64_t kReservedSamples = std::uint64_t{1} << 22;
+// straight into the recording. Small, since every fresh page of memory
+// costs a fault: one second of sound takes about a millisecond to read.
+constexpr std::size_t kBlockBytes = 16 * 1024;
+// Room set aside from the declared length, at most this many samples
+// (4 MiB): recordings up to ten seconds of 48 kHz stereo then grow without
+// copies, and a false length sets aside no more than this.
+constexpr std::uint64_t kReservedSamples = std::uint64_t{1} << 20;
 
 ReadOutcome readFailure(const ForwardStream& in)
 {
@@ -34,6 +35,9 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
     const std::uint64_t blockFrames = block.size() / frameBytes;
     std::uint64_t left = data.bounded ? data.bytes : UINT64_MAX;
     std::uint64_t frames = 0;
+    if (data.bounded)
+        out.samples.reserve(static_cast<std::size_t>(
+            std::min({data.bytes / frameBytes, maxFrames, kReservedSamples / format.channels}) * format.channels));
 
     while (frames < maxFrames && left >= frameBytes) {
         const std::uint64_t wanted = std::min({blockFrames, maxFrames - frames, left / frameBytes}) * frameBytes;
@@ -48,10 +52,6 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
         left -= got;
         if (got < wanted)
             break;  // the end of the input
-        if (data.bounded && frames == blockFrames)
-            out.samples.reserve(static_cast<std::size_t>(
-                std::min({data.bytes / frameBytes, maxFrames, kReservedSamples / format.channels}) *
-                format.channels));
     }
 
     // At the limit: one more whole frame says the recording goes on.
