@@ -76,8 +76,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS gnuplot-nox)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
-# The tools only (the default component): the library and its headers
-# are for source installs.
+# The tools only (the default component): the library and its headers,
+# and the Python module, are for source installs.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};tonalyx;Unspecified;/")
 # Read by cpack when it runs: the time of the package, and a word on
 # static binaries, which Debian does not accept.

@@ -32,7 +32,7 @@ test "$table" = "$(printf 'file\tstatus\tfreq\tresult\tverdict\n%s\t0\t440\t0.49
 
 command -v dpkg-deb >/dev/null || { echo "install checked (no dpkg-deb: no package built)"; exit 0; }
 for folder in first "second build"; do
-    cmake -S "$source" -B "$scratch/$folder" -DTONALYX_LINKING=static-runtime -DBUILD_TESTING=OFF >/dev/null
+    cmake -S "$source" -B "$scratch/$folder" -DTONALYX_LINKING=static-runtime -DTONALYX_PYTHON=OFF -DBUILD_TESTING=OFF >/dev/null
     cmake --build "$scratch/$folder" -j2 >/dev/null
     (cd "$scratch/$folder" && cpack -G DEB >/dev/null)
 done

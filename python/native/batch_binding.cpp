@@ -1,0 +1,165 @@
+// The batch run as a Python iterator of rows, in the order of the names.
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include "bindings.h"
+#include "report_binding.h"
+#include "text.h"
+
+namespace py = pybind11;
+
+namespace tonalyx::python {
+namespace {
+
+struct Row {
+    BatchRow row;
+    bool hz = false;
+};
+
+class Batch {
+public:
+    Batch(std::vector<std::string> paths, const BatchOptions& options) : hz_(options.rules.hz)
+    {
+        for (const std::string& path : paths)
+            if (path.find('\0') != std::string::npos)
+                throw py::value_error("embedded null byte");
+        py::gil_scoped_release unlocked;
+        run_ = std::make_unique<BatchRun>(std::move(paths), options);
+    }
+
+    Row next()
+    {
+        Row row{{}, hz_};
+        bool more = false;
+        if (run_) {
+            py::gil_scoped_release unlocked;
+            more = run_->next(row.row);
+        }
+        if (!more)
+            throw py::stop_iteration();
+        return row;
+    }
+
+    // (message with the path escaped, the path, whether it is missing).
+    py::list pathErrors() const
+    {
+        py::list list;
+        if (run_)
+            for (const BatchPathError& error : run_->pathErrors())
+                list.append(py::make_tuple(textOf(escapeControls(error.path) + ": " + error.reason),
+                                           fileNameOf(error.path), error.missing));
+        return list;
+    }
+
+    // Stops the workers and waits for them, without holding up other threads.
+    void close()
+    {
+        std::unique_ptr<BatchRun> ending = std::move(run_);
+        py::gil_scoped_release unlocked;
+        ending.reset();
+    }
+
+private:
+    std::unique_ptr<BatchRun> run_;
+    bool hz_;
+};
+
+BatchOptions optionsOf(unsigned jobs, std::uint32_t length, std::uint32_t expect, double minResult, bool hz)
+{
+    BatchOptions options;
+    options.jobs = jobs;
+    options.settings.length = length;
+    options.rules.expect = expect;
+    options.rules.minResult = minResult;
+    options.rules.hz = hz;
+    return options;
+}
+
+std::vector<std::string> namesOf(const py::list& paths)
+{
+    std::vector<std::string> names;
+    for (const py::handle& path : paths)
+        names.push_back(path.cast<py::bytes>());
+    return names;
+}
+
+py::object noneUnless(bool present, py::object value)
+{
+    return present ? std::move(value) : py::none();
+}
+
+}  // namespace
+
+void bindBatch(py::module_& module)
+{
+    py::class_<Row>(module, "BatchRow", "One file of a batch run: its line of the table.")
+        .def_property_readonly(
+            "file", [](const Row& r) { return fileNameOf(r.row.file); }, "The path, as found.")
+        .def_property_readonly(
+            "status", [](const Row& r) { return statusOf(r.row.status); }, "The run's status.")
+        .def_property_readonly(
+            "freq",
+            [](const Row& r) { return noneUnless(!r.hz && r.row.report.hasResult, py::int_(r.row.report.bestFreq)); },
+            "The best matching candidate; None with hz or without a result.")
+        .def_property_readonly(
+            "result",
+            [](const Row& r) {
+                return noneUnless(!r.hz && r.row.report.hasResult, py::float_(r.row.report.bestResult));
+            },
+            "Its result; None with hz or without a result.")
+        .def_property_readonly(
+            "tone",
+            [](const Row& r) {
+                const Measurement& m = r.row.measurement;
+                return noneUnless(r.hz && m.hasTone, py::int_(m.tone));
+            },
+            "With hz: the candidate measured, None for no tone.")
+        .def_property_readonly(
+            "measured",
+            [](const Row& r) {
+                const Measurement& m = r.row.measurement;
+                return noneUnless(r.hz && m.status == Status::ok, py::float_(m.measured));
+            },
+            "With hz: the frequency in Hz.")
+        .def_property_readonly(
+            "purity",
+            [](const Row& r) {
+                const Measurement& m = r.row.measurement;
+                return noneUnless(r.hz && m.status == Status::ok, py::float_(m.purity));
+            },
+            "With hz: the tone's purity.")
+        .def_property_readonly(
+            "verdict", [](const Row& r) { return verdictName(r.row.verdict); }, "'ok', 'weak', 'wrong' or 'error'.")
+        .def_property_readonly(
+            "messages", [](const Row& r) { return messagesOf(r.row.messages); }, "The file's warnings and errors.")
+        .def_property_readonly(
+            "report", [](const Row& r) { return noneUnless(!r.hz, py::cast(resultOf(Report(r.row.report), false))); },
+            "The whole Result (without hz), else None.")
+        .def_property_readonly(
+            "measurement", [](const Row& r) { return noneUnless(r.hz, py::cast(r.row.measurement)); },
+            "The whole Measurement (with hz), else None.")
+        .def("__repr__", [](const Row& r) {
+            return py::str("BatchRow(file={!r}, status={}, verdict={!r})")
+                .format(fileNameOf(r.row.file), static_cast<int>(r.row.status), verdictName(r.row.verdict));
+        });
+
+    py::class_<Batch>(module, "BatchRun", "The runs of many files on worker threads.")
+        .def(py::init([](const py::list& paths, unsigned jobs, std::uint32_t length, std::uint32_t expect,
+                         double minResult, bool hz) {
+                 return std::make_unique<Batch>(namesOf(paths), optionsOf(jobs, length, expect, minResult, hz));
+             }),
+             py::arg("paths"), py::arg("jobs"), py::arg("length"), py::arg("expect"), py::arg("min_result"),
+             py::arg("hz"))
+        .def("__iter__", [](py::object self) { return self; })
+        .def("__next__", &Batch::next)
+        .def("path_errors", &Batch::pathErrors,
+             "Paths that could not be searched, in the order found: (message, path, missing).")
+        .def("close", &Batch::close, "Stops the workers after the files they are on.");
+}
+
+}  // namespace tonalyx::python

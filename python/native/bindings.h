@@ -1,0 +1,13 @@
+// The pieces of the extension module tonalyx._native, each registered by
+// its own file.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+namespace tonalyx::python {
+
+void bindReport(pybind11::module_& module);       // analyze() and its result
+void bindMeasurement(pybind11::module_& module);  // measure() and its result
+void bindBatch(pybind11::module_& module);        // the batch run and its rows
+
+}  // namespace tonalyx::python

@@ -1,0 +1,25 @@
+// Text from the library as Python objects.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include <pybind11/pybind11.h>
+
+#include "tonalyx/tonalyx.hpp"
+
+namespace tonalyx::python {
+
+// UTF-8 as str; bytes that are not UTF-8 (a raw file name in a message)
+// become lone surrogates, as os.fsdecode() gives them, and are not lost.
+pybind11::str textOf(std::string_view text);
+// A file name as the file system's encoding reads it (os.fsdecode).
+pybind11::str fileNameOf(std::string_view name);
+// The messages as a list of Message objects.
+pybind11::list messagesOf(const std::vector<Message>& messages);
+// The Status member for a status.
+pybind11::object statusOf(Status status);
+
+void bindMessage(pybind11::module_& module);
+
+}  // namespace tonalyx::python

@@ -1,0 +1,50 @@
+"""The measurement on signals made here with numpy, where the truth is
+known: frequency, candidate, purity, level, extent."""
+import math
+
+import numpy as np
+import pytest
+
+import tonalyx
+from conftest import tone, wave_bytes
+
+SILENCE = np.zeros(48000)
+NOISE = np.random.default_rng(7).uniform(-0.5, 0.5, 48000)
+LEAD_IN = np.concatenate([np.zeros(12000), tone(440), np.zeros(12000)])  # 0.25 s, 1 s, 0.25 s
+STEREO_RIGHT = np.stack([np.zeros(48000), tone(660)], axis=1)
+
+# (frames, writer options, tone, Hz, amplitude, start, end); None where not checked.
+SIGNALS = [
+    (tone(440), {}, 440, 440.0, 0.5, 0.0, 1.0),
+    (tone(440, phase=math.pi / 2), {}, 440, 440.0, 0.5, 0.0, 1.0),
+    (tone(437, amplitude=0.25), {}, 440, 437.0, 0.25, 0.0, 1.0),
+    (tone(1000, rate=44100), {"rate": 44100}, 1000, 1000.0, 0.5, 0.0, 1.0),
+    (tone(100, seconds=2, rate=8000), {"rate": 8000}, 100, 100.0, 0.5, 0.0, 2.0),
+    (tone(440), {"bits": 8}, 440, 440.0, 0.5, None, None),
+    (tone(440), {"bits": 24}, 440, 440.0, 0.5, None, None),
+    (tone(440), {"floating": True, "bits": 32}, 440, 440.0, 0.5, None, None),
+    (LEAD_IN, {}, 440, 440.0, 0.5, 0.25, 1.25),
+    (STEREO_RIGHT, {}, 660, 660.0, None, None, None),
+    (tone(255), {}, 260, 255.0, 0.5, None, None),
+    (tone(1500), {}, None, 1500.0, 0.5, None, None),  # a clean tone, but no candidate within 10 Hz
+    (SILENCE, {}, None, None, None, None, None),
+    (NOISE, {}, None, None, None, None, None),
+]
+
+
+@pytest.mark.parametrize("frames, options, candidate, hz, amplitude, start, end", SIGNALS)
+def test_measurement(frames, options, candidate, hz, amplitude, start, end):
+    m = tonalyx.measure(wave_bytes(frames, **options))
+    assert m.status == tonalyx.Status.OK
+    assert m.tone == candidate, m
+    if hz is not None:
+        assert abs(m.measured - hz) <= 0.1, m
+        assert m.purity > 0.9, m
+    else:
+        assert m.purity < 0.5, m
+    if amplitude is not None:
+        assert abs(m.level - 20 * math.log10(amplitude)) <= 0.5, m
+    if start is not None:
+        assert abs(m.start - start) <= 0.05 and abs(m.end - end) <= 0.05, m
+    # The console's line.
+    assert repr(m).startswith(f"tone={candidate or 'none'} ")
