@@ -2,6 +2,7 @@
 // handle, with the strings it hands out kept alive in it.
 #include <new>
 
+#include "core/c_messages.h"
 #include "tonalyx/tonalyx.h"
 #include "tonalyx/tonalyx.hpp"
 
@@ -100,12 +101,7 @@ size_t tonalyx_measurement_message_count(const tonalyx_measurement* m)
 
 const char* tonalyx_measurement_message(const tonalyx_measurement* m, size_t index, int* stream)
 {
-    const auto& messages = m->measurement.messages;
-    if (index >= messages.size())
-        return nullptr;
-    if (stream)
-        *stream = messages[index].stream == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
-    return messages[index].text.c_str();
+    return cMessageAt(m->measurement.messages, index, stream);
 }
 
 }  // extern "C"

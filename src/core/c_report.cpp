@@ -2,6 +2,7 @@
 // with the strings it hands out kept alive in it.
 #include <new>
 
+#include "core/c_messages.h"
 #include "tonalyx/tonalyx.h"
 #include "tonalyx/tonalyx.hpp"
 
@@ -112,12 +113,7 @@ size_t tonalyx_report_message_count(const tonalyx_report* report)
 
 const char* tonalyx_report_message(const tonalyx_report* report, size_t index, int* stream)
 {
-    const auto& messages = report->report.messages;
-    if (index >= messages.size())
-        return nullptr;
-    if (stream)
-        *stream = messages[index].stream == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
-    return messages[index].text.c_str();
+    return cMessageAt(report->report.messages, index, stream);
 }
 
 const char* tonalyx_report_trace(const tonalyx_report* report)

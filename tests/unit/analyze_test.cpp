@@ -137,6 +137,23 @@ TEST(Analyze, TheCInterfaceGivesTheSameAnswer)
     EXPECT_EQ(count, 4096u);
     tonalyx_report_free(report);
 
+    tonalyx_measurement* measurement = tonalyx_measure_memory(file.data(), file.size(), "t.wav");
+    ASSERT_NE(measurement, nullptr);
+    EXPECT_EQ(tonalyx_measurement_status(measurement), TONALYX_OK);
+    EXPECT_EQ(tonalyx_measurement_tone(measurement), 260u);  // 250 Hz: of 240 and 260, the higher
+    EXPECT_EQ(std::string(tonalyx_measurement_line(measurement)).rfind("tone=260 measured=250.00 ", 0), 0u)
+        << tonalyx_measurement_line(measurement);
+    EXPECT_EQ(tonalyx_measurement_message(measurement, 0, nullptr), nullptr);
+    tonalyx_measurement_free(measurement);
+    const Bytes broken(file.begin(), file.begin() + 30);
+    measurement = tonalyx_measure_memory(broken.data(), broken.size(), "b\x1b.wav");
+    EXPECT_EQ(tonalyx_measurement_status(measurement), TONALYX_NO_DATA);
+    EXPECT_EQ(tonalyx_measurement_tone(measurement), 0u);
+    int measureStream = -1;
+    EXPECT_EQ(std::string(tonalyx_measurement_message(measurement, 0, &measureStream)).rfind("ERROR: cannot measure b\\x1b.wav: ", 0), 0u);
+    EXPECT_EQ(measureStream, TONALYX_STDERR);
+    tonalyx_measurement_free(measurement);
+
     report = tonalyx_analyze_file("/nonexistent.wav", nullptr);
     EXPECT_EQ(tonalyx_report_status(report), TONALYX_CANNOT_OPEN);
     int stream = -1;
