@@ -8,7 +8,9 @@
 #   - the peak resident memory over that of the usage run;
 #   - a batch of 1000 files as the README runs it (find -exec), in files per
 #     second, and the same with BASELINE (an earlier build of the tool) when
-#     one is given.
+#     one is given;
+#   - tonalyx-batch against a process per file, and its peak memory over
+#     100,000 files (bench/batch.sh).
 #
 #   bench/run.sh [BUILD_DIR] [PAIRS] [BASELINE]
 # Inputs are generated into BUILD_DIR/bench-inputs (the one-hour file takes
@@ -105,4 +107,8 @@ echo "batch of 1000 files (find -exec): $(files_per_second "$tool") files/s"
 if [ -n "$baseline" ]; then
     echo "the same with $baseline: $(files_per_second "$baseline") files/s"
 fi
+# The batch runner against a process per file, and its memory.
+echo
+echo "tonalyx-batch (bench/batch.sh):"
+"$here/bench/batch.sh" "$build" || failed=1
 exit $failed
