@@ -284,14 +284,15 @@ private:
 // ---------------------------------------------------------------------------
 // Names and text made safe to print.
 
-// Bytes 0x01-0x1F and 0x7F as \x and two lower-case hex digits; every
-// other byte as it is.
+// Bytes 0x01-0x1F and 0x7F, and the C1 controls (U+0080-U+009F, and the
+// bytes 0x80-0x9F outside valid UTF-8), as \x and two lower-case hex digits
+// a byte; every other byte as it is.
 TONALYX_API std::string escapeControls(std::string_view text);
 // One TSV field: \t, \n, \r and \\ as two-character escapes, other control
-// bytes as \xHH.
+// bytes (C1 included, as escapeControls) as \xHH.
 TONALYX_API std::string escapeTsv(std::string_view text);
 // A JSON string's contents: valid UTF-8 passes, `"` and `\` and control
-// characters are escaped, and each byte that is not valid UTF-8 becomes
+// characters (C1 included) are escaped, and each byte that is not valid UTF-8 becomes
 // \udcHH (a lone surrogate, as Python's surrogateescape reads it back), so
 // the object still parses and the name can be recovered.
 TONALYX_API std::string escapeJson(std::string_view text);

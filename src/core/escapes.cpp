@@ -1,4 +1,5 @@
 // Names and text made safe to print, for every client alike.
+#include <algorithm>
 #include <cstdint>
 
 #include "tonalyx/tonalyx.hpp"
@@ -60,39 +61,67 @@ std::size_t utf8Length(std::string_view text, std::size_t at)
 
 }  // namespace
 
-std::string escapeControls(std::string_view text)
+namespace {
+
+// The C1 controls, which some terminals obey as they do ESC: the bytes
+// 0x80-0x9F where they are not part of valid UTF-8, and U+0080-U+009F
+// (c2 80 to c2 9f). Returns how many bytes at text[at] form one, or 0.
+std::size_t c1Length(std::string_view text, std::size_t at)
+{
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const std::size_t length = utf8Length(text, at);
+    if (length == 0)
+        return byte >= 0x80 && byte <= 0x9f ? 1 : 0;
+    if (length == 2 && byte == 0xc2 && static_cast<unsigned char>(text[at + 1]) <= 0x9f)
+        return 2;
+    return 0;
+}
+
+// Every byte of a name as it may be printed: as it is, as a two-character
+// escape of its own (TSV), or as \xHH.
+std::string escapeName(std::string_view text, bool tsv)
 {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
         const auto byte = static_cast<unsigned char>(c);
-        if (isControl(byte))
+        if (tsv && (c == '\t' || c == '\n' || c == '\r' || c == '\\')) {
+            out += c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\\\";
+            ++at;
+            continue;
+        }
+        if (isControl(byte) || (tsv && byte == 0)) {
             appendHexEscape(out, "\\x", byte);
-        else
-            out += c;
+            ++at;
+            continue;
+        }
+        const std::size_t c1 = c1Length(text, at);
+        for (std::size_t i = 0; i < c1; ++i)
+            appendHexEscape(out, "\\x", static_cast<unsigned char>(text[at + i]));
+        if (c1 != 0) {
+            at += c1;
+            continue;
+        }
+        // A whole UTF-8 sequence at once, so that its continuation bytes
+        // are never taken for lone ones.
+        const std::size_t length = std::max<std::size_t>(utf8Length(text, at), 1);
+        out.append(text.substr(at, length));
+        at += length;
     }
     return out;
 }
 
+}  // namespace
+
+std::string escapeControls(std::string_view text)
+{
+    return escapeName(text, false);
+}
+
 std::string escapeTsv(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\\': out += "\\\\"; break;
-        default:
-            if (isControl(byte) || byte == 0)
-                appendHexEscape(out, "\\x", byte);
-            else
-                out += c;
-        }
-    }
-    return out;
+    return escapeName(text, true);
 }
 
 std::string escapeJson(std::string_view text)
@@ -105,6 +134,11 @@ std::string escapeJson(std::string_view text)
         if (length == 0) {
             appendHexEscape(out, "\\udc", byte);  // as surrogateescape reads it
             ++at;
+            continue;
+        }
+        if (length == 2 && byte == 0xc2 && static_cast<unsigned char>(text[at + 1]) <= 0x9f) {
+            appendHexEscape(out, "\\u00", static_cast<unsigned char>(text[at + 1]));  // a C1 control
+            at += 2;
             continue;
         }
         if (length > 1) {

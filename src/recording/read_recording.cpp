@@ -46,7 +46,13 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
             return readFailure(in);
         const std::uint64_t gotFrames = got / frameBytes;
         const std::size_t at = out.samples.size();
-        out.samples.resize(at + static_cast<std::size_t>(gotFrames * format.channels));
+        const auto needed = static_cast<std::size_t>(at + gotFrames * format.channels);
+        // Grown by doubling, but never past the limit: the bound holds for
+        // what is reserved, not only for what is used.
+        if (needed > out.samples.capacity())
+            out.samples.reserve(std::min<std::size_t>(std::max(needed, 2 * out.samples.capacity()),
+                                                      static_cast<std::size_t>(maxFrames * format.channels)));
+        out.samples.resize(needed);
         decodeSamples(format.encoding, block.data(), out.samples.size() - at, out.samples.data() + at);
         frames += gotFrames;
         left -= got;

@@ -1,13 +1,23 @@
 #include "wave/chunk_id.h"
 
-#include <string_view>
+namespace {
 
-#include "tonalyx/tonalyx.hpp"
+constexpr char kHex[] = "0123456789abcdef";
+
+}  // namespace
 
 std::string printableChunkId(const char* id)
 {
-    std::size_t length = 0;
-    while (length < 4 && id[length] != '\0')
-        ++length;
-    return tonalyx::escapeControls(std::string_view(id, length));
+    std::string out;
+    for (std::size_t i = 0; i < 4 && id[i] != '\0'; ++i) {
+        const auto byte = static_cast<unsigned char>(id[i]);
+        if (byte <= 0x1f || byte == 0x7f) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xf];
+        } else {
+            out += id[i];  // every other byte as it stands in the file
+        }
+    }
+    return out;
 }

@@ -205,11 +205,17 @@ TEST(Escapes, EachKindOfTextAsItsReaderNeedsIt)
         {"\"quoted\"", "\"quoted\"", "\"quoted\"", "\\\"quoted\\\""},
         {"\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung"},
         // Not UTF-8: a lone continuation byte, a cut sequence, an overlong
-        // form and an encoded surrogate.
-        {"\x80" "x\xc3", "\x80" "x\xc3", "\x80" "x\xc3", "\\udc80x\\udcc3"},
-        {"\xc0\xaf\xed\xa0\x80", "\xc0\xaf\xed\xa0\x80", "\xc0\xaf\xed\xa0\x80",
+        // form and an encoded surrogate (lone bytes 0x80-0x9F are C1
+        // controls to a terminal that reads Latin-1).
+        {"\x80" "x\xc3", "\\x80" "x\xc3", "\\x80" "x\xc3", "\\udc80x\\udcc3"},
+        {"\xc0\xaf\xed\xa0\x80", "\xc0\xaf\xed\xa0\\x80", "\xc0\xaf\xed\xa0\\x80",
          "\\udcc0\\udcaf\\udced\\udca0\\udc80"},
         {"\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5"},
+        // C1 controls: CSI as U+009B and as a lone byte; U+00A0 and a lone
+        // 0xa0 are no controls.
+        {"a\xc2\x9b" "2J", "a\\xc2\\x9b" "2J", "a\\xc2\\x9b" "2J", "a\\u009b" "2J"},
+        {"b\x9b" "2J\xa0\xc2\xa0", "b\\x9b" "2J\xa0\xc2\xa0", "b\\x9b" "2J\xa0\xc2\xa0",
+         "b\\udc9b" "2J\\udca0\xc2\xa0"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(tonalyx::escapeControls(row.raw), row.controls) << row.raw;
