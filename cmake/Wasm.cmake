@@ -25,6 +25,8 @@ endfunction()
 function(tonalyx_web_page library)
   set(web ${CMAKE_BINARY_DIR}/web)
   file(READ ${PROJECT_SOURCE_DIR}/include/tonalyx/tonalyx.h header)
+  # A function added to the header is exported at the next build.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/include/tonalyx/tonalyx.h)
   string(REGEX MATCHALL "TONALYX_API[^;(]*[ *](tonalyx_[a-z_]+)\\(" declarations "${header}")
   set(exported _malloc _free)
   foreach(declaration ${declarations})

@@ -52,14 +52,6 @@
     return report.resultLine.replace(/ .*/, "").replace("bestResult=", "");
   }
 
-  // As tonalyx-batch judges: the printed result, read back as a number.
-  function verdictOf(report, expect) {
-    if (report.status !== 0) return "error";
-    if (!report.hasResult || !(Number(printedResult(report)) >= MIN_RESULT)) return "weak";
-    if (expect && report.freq !== expect) return "wrong";
-    return "ok";
-  }
-
   function verdictWords(verdict, report, expect) {
     const result = printedResult(report);
     switch (verdict) {
@@ -139,13 +131,14 @@
     try {
       if (file.error) throw new Error(file.error);
       let started = performance.now();
-      const report = api.analyze(file.bytes, file.name, { length, trace: false, keepSamples: true });
+      const report = api.analyze(file.bytes, file.name,
+        { length, trace: false, keepSamples: true, minResult: MIN_RESULT, expect });
       const answerMs = performance.now() - started;
       started = performance.now();
       const measurement = api.measure(file.bytes, file.name);
       const measureMs = performance.now() - started;
 
-      const verdict = verdictOf(report, expect);
+      const verdict = report.verdict;
       card.dataset.status = String(report.status);
       card.dataset.verdict = verdict;
       card.dataset.answerMs = answerMs.toFixed(3);

@@ -50,7 +50,8 @@ function tonalyxApi(M) {
     }
   }
 
-  // The default answer: settings {length, trace, keepSamples}.
+  // The default answer: settings {length, trace, keepSamples, minResult,
+  // expect}; the verdict is the library's, as tonalyx-batch gives it.
   function analyze(bytes, name, settings) {
     return withInput(bytes, name, (data, namePointer) => {
       // struct tonalyx_settings { uint32_t length; int trace; int keep_samples; }
@@ -72,6 +73,7 @@ function tonalyxApi(M) {
           messages: messages(report, M._tonalyx_report_message_count, M._tonalyx_report_message),
           trace: settings.trace ? text(M._tonalyx_report_trace(report)) : "",
           samples: settings.keepSamples ? samples(report) : [],
+          verdict: text(M._tonalyx_report_verdict(report, settings.minResult ?? 0.1, (settings.expect || 0) >>> 0)),
         };
       } finally {
         M._free(raw);

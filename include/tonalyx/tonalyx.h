@@ -60,6 +60,9 @@ TONALYX_API const char* tonalyx_report_message(const tonalyx_report* report, siz
 /* The -v text ("" unless asked for). */
 TONALYX_API const char* tonalyx_report_trace(const tonalyx_report* report);
 TONALYX_API const double* tonalyx_report_samples(const tonalyx_report* report, size_t* count);
+/* The verdict tonalyx-batch gives: "ok", "weak" (result below min_result),
+ * "wrong" (expect, when not 0, is another candidate) or "error". */
+TONALYX_API const char* tonalyx_report_verdict(const tonalyx_report* report, double min_result, uint32_t expect);
 
 /* ---- the measurement ---- */
 

@@ -110,6 +110,11 @@ uint32_t startOf(const tonalyx::Settings& settings)
 
 }  // namespace
 
+std::string notFoundLine(std::string_view path)
+{
+    return "ERROR: Inp.wave file not found: " + tonalyx::escapeControls(path) + "\n";
+}
+
 tonalyx::Status statusOf(int16_t rc)
 {
     return static_cast<tonalyx::Status>(static_cast<uint16_t>(rc) & 0xff);
@@ -143,7 +148,7 @@ Report analyzeFile(const std::string& path, const Settings& settings, OutputSink
     const uint32_t length = checkedLength(settings.length, out);
     const std::unique_ptr<FileSource> source = FileSource::open(path);
     if (!source) {
-        out.message(Stream::out, "ERROR: Inp.wave file not found: %s\n", escapeControls(path).c_str());
+        out.message(Stream::out, "%s", notFoundLine(path).c_str());
         report.status = Status::cannotOpen;
         traceClosing(out, 0, kRunCannotOpen);
         return report;

@@ -128,6 +128,14 @@ const double* tonalyx_report_samples(const tonalyx_report* report, size_t* count
     return report->report.samples.data();
 }
 
+const char* tonalyx_report_verdict(const tonalyx_report* report, double min_result, uint32_t expect)
+{
+    tonalyx::VerdictRules rules;
+    rules.minResult = min_result;
+    rules.expect = expect;
+    return tonalyx::verdictName(tonalyx::verdictOf(report->report, rules));
+}
+
 const char* tonalyx_version(void)
 {
     return tonalyx::version();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/run_output.h"
@@ -19,6 +20,10 @@ enum RunCode : int16_t {
 };
 
 tonalyx::Status statusOf(int16_t rc);
+
+// The line that says a file cannot be opened, its name escaped; the
+// default answer and the measurement print it alike.
+std::string notFoundLine(std::string_view path);
 
 // The two trace lines every run ends with.
 void traceClosing(RunOutput& out, int32_t pos, int16_t rc);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/fixed_format.h"
+#include "core/run_driver.h"
 #include "measure/measure_tone.h"
 #include "recording/recording.h"
 #include "tonalyx/tonalyx.hpp"
@@ -46,7 +47,7 @@ Measurement measureFile(const std::string& path)
     if (!source) {
         Measurement result;
         result.status = Status::cannotOpen;
-        result.messages.push_back({Stream::out, "ERROR: Inp.wave file not found: " + escapeControls(path) + "\n"});
+        result.messages.push_back({Stream::out, notFoundLine(path)});
         return result;
     }
     return measure(*source, path);

@@ -135,6 +135,10 @@ TEST(Analyze, TheCInterfaceGivesTheSameAnswer)
     size_t count = 0;
     tonalyx_report_samples(report, &count);
     EXPECT_EQ(count, 4096u);
+    // 0.008566 is weak by default, ok above a lower bar, wrong against 440.
+    EXPECT_STREQ(tonalyx_report_verdict(report, 0.1, 0), "weak");
+    EXPECT_STREQ(tonalyx_report_verdict(report, 0.001, 360), "ok");
+    EXPECT_STREQ(tonalyx_report_verdict(report, 0.001, 440), "wrong");
     tonalyx_report_free(report);
 
     tonalyx_measurement* measurement = tonalyx_measure_memory(file.data(), file.size(), "t.wav");
