@@ -70,6 +70,12 @@ typedef struct tonalyx_measurement tonalyx_measurement;
 
 TONALYX_API tonalyx_measurement* tonalyx_measure_file(const char* path);
 TONALYX_API tonalyx_measurement* tonalyx_measure_memory(const void* data, size_t size, const char* name);
+/* Flags for the _with calls: TONALYX_MEASURE_PICTURES keeps the spectrum,
+ * envelope, harmonics, hum and bursts for plots. */
+enum { TONALYX_MEASURE_PICTURES = 1 };
+TONALYX_API tonalyx_measurement* tonalyx_measure_file_with(const char* path, unsigned flags);
+TONALYX_API tonalyx_measurement* tonalyx_measure_memory_with(const void* data, size_t size, const char* name,
+                                                             unsigned flags);
 TONALYX_API void tonalyx_measurement_free(tonalyx_measurement* measurement);
 
 TONALYX_API int tonalyx_measurement_status(const tonalyx_measurement* measurement);
@@ -81,7 +87,37 @@ TONALYX_API double tonalyx_measurement_level(const tonalyx_measurement* measurem
 TONALYX_API double tonalyx_measurement_start(const tonalyx_measurement* measurement);
 TONALYX_API double tonalyx_measurement_end(const tonalyx_measurement* measurement);
 TONALYX_API uint32_t tonalyx_measurement_channel(const tonalyx_measurement* measurement);
-/* "tone=440 measured=440.02 purity=0.998 ..." */
+/* Total harmonic distortion in percent, the tone's SNR in its own band in
+ * dB, and the spread of its frequency in Hz. */
+TONALYX_API double tonalyx_measurement_thd(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_snr(const tonalyx_measurement* measurement);
+TONALYX_API double tonalyx_measurement_drift(const tonalyx_measurement* measurement);
+/* The stretches of tone: 1 for a continuous tone. */
+TONALYX_API uint32_t tonalyx_measurement_bursts(const tonalyx_measurement* measurement);
+/* Why there is no tone: "short", "impure", "off-band", "several", "silent"
+ * or "hum"; "" with a tone. */
+TONALYX_API const char* tonalyx_measurement_reason(const tonalyx_measurement* measurement);
+/* The seconds measured when the recording was cut short; 0 when whole. */
+TONALYX_API double tonalyx_measurement_cut(const tonalyx_measurement* measurement);
+/* The stretches of steady tone, in time order, and each as -segments
+ * prints it ("segment start=... end=... tone=... ..."). */
+TONALYX_API size_t tonalyx_measurement_segment_count(const tonalyx_measurement* measurement);
+TONALYX_API const char* tonalyx_measurement_segment_line(const tonalyx_measurement* measurement, size_t index);
+TONALYX_API void tonalyx_measurement_segment(const tonalyx_measurement* measurement, size_t index, double* start,
+                                             double* end, uint32_t* tone, double* measured, double* purity,
+                                             double* level);
+/* With TONALYX_MEASURE_PICTURES: the power spectrum of the tone's stretch
+ * in dBFS (value k at k x *bin_hz), the level of each *block_seconds in
+ * dBFS, the harmonics and the hum found in Hz, and the bursts as start,
+ * end pairs (2 x *count values). NULL and a count of 0 without them. */
+TONALYX_API const double* tonalyx_measurement_spectrum(const tonalyx_measurement* measurement, double* bin_hz,
+                                                       size_t* count);
+TONALYX_API const double* tonalyx_measurement_envelope(const tonalyx_measurement* measurement,
+                                                       double* block_seconds, size_t* count);
+TONALYX_API const double* tonalyx_measurement_harmonics(const tonalyx_measurement* measurement, size_t* count);
+TONALYX_API const double* tonalyx_measurement_hum(const tonalyx_measurement* measurement, size_t* count);
+TONALYX_API const double* tonalyx_measurement_burst_spans(const tonalyx_measurement* measurement, size_t* count);
+/* "tone=440 measured=440.02 purity=0.998 ... bursts=1" */
 TONALYX_API const char* tonalyx_measurement_line(const tonalyx_measurement* measurement);
 TONALYX_API size_t tonalyx_measurement_message_count(const tonalyx_measurement* measurement);
 TONALYX_API const char* tonalyx_measurement_message(const tonalyx_measurement* measurement, size_t index,

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tonalyx/export.h"
@@ -182,24 +183,83 @@ constexpr double kMinPurity = 0.7;
 // Candidates within this many Hz of the measured frequency.
 constexpr double kCandidateReachHz = 10.0;
 
+// Why a measurement found no tone; none when it found one.
+enum class NoToneReason {
+    none,
+    shortTone,  // "short": the tone lasts under 0.1 s in all
+    impure,     // "impure": too little of the sound is one steady harmonic series
+    offBand,    // "off-band": no candidate within kCandidateReachHz
+    several,    // "several": a second candidate holds 30 % or more of the tone energy
+    silent,     // "silent": more than 120 dB below full scale
+    hum,        // "hum": only mains hum (50 or 60 Hz and its multiples)
+};
+
+// "short", "impure", "off-band", "several", "silent", "hum"; "" for none.
+TONALYX_API const char* reasonName(NoToneReason reason);
+
+// One stretch of one steady tone, as -segments prints it.
+struct Segment {
+    double start = 0.0, end = 0.0;  // seconds
+    bool hasTone = false;           // a candidate within reach, pure enough
+    std::uint32_t tone = 0;         // the candidate, 0 for none
+    double measured = 0.0;          // Hz, rounded to 0.01
+    double purity = 0.0;            // 0 to 1
+    double level = 0.0;             // dBFS
+};
+
+// What the measurement drew its answer from, for plots (kept on request).
+struct MeasurementPictures {
+    // The power spectrum of the tone's stretch (or of the whole recording
+    // without a tone): spectrumDb[k] at k x spectrumBinHz, in dB against
+    // full scale; from 0 Hz up to half the rate analysed.
+    double spectrumBinHz = 0.0;
+    std::vector<double> spectrumDb;
+    // The harmonics of the tone found (its fundamental first), and the
+    // mains hum found (its fundamental first), in Hz; empty for none.
+    std::vector<double> harmonicsHz;
+    std::vector<double> humHz;
+    // The level of each block of envelopeSeconds, in dBFS, from 0 s.
+    double envelopeSeconds = 0.0;
+    std::vector<double> envelopeDb;
+    // The bursts of the tone (start, end in seconds), in time order.
+    std::vector<std::pair<double, double>> bursts;
+};
+
 struct Measurement {
     Status status = Status::ok;          // ok when the file was read
     bool hasTone = false;                // a candidate within reach and purity enough
     std::uint32_t tone = 0;              // the candidate, 0 for none
     double measured = 0.0;               // Hz, rounded to 0.01
-    double purity = 0.0;                 // 0 to 1
-    double level = 0.0;                  // dBFS of the tone
-    double start = 0.0, end = 0.0;       // seconds
+    double purity = 0.0;                 // 0 to 1: the harmonic series' share of the sound
+    double level = 0.0;                  // dBFS of the tone's fundamental
+    double start = 0.0, end = 0.0;       // seconds, from the first burst to the end of the last
     std::uint32_t channel = 0;           // 1-based; 0: the channels mixed
+    double thd = 0.0;                    // total harmonic distortion, percent
+    double snr = 0.0;                    // dB: the tone against the noise in its own band
+    double drift = 0.0;                  // Hz: the spread of the frequency over the tone
+    std::uint32_t bursts = 0;            // stretches of tone; 1 for a continuous tone
+    NoToneReason reason = NoToneReason::none;  // why there is no tone
+    double cut = 0.0;                    // seconds measured when the recording was cut short; 0: whole
+    std::vector<Segment> segments;       // every stretch of steady tone, in time order
+    MeasurementPictures pictures;        // with MeasureOptions::pictures
     std::vector<Message> messages;       // errors ("unsupported format tag 0x0055") and notes
 };
 
-TONALYX_API Measurement measureFile(const std::string& path);
-TONALYX_API Measurement measure(ByteSource& source, std::string_view name);
+struct MeasureOptions {
+    bool pictures = false;  // fill Measurement::pictures
+};
+
+TONALYX_API Measurement measureFile(const std::string& path, const MeasureOptions& options = {});
+TONALYX_API Measurement measure(ByteSource& source, std::string_view name, const MeasureOptions& options = {});
 
 // "tone=440 measured=440.02 purity=0.998 level=-6.0 start=0.100
-// end=1.100 channel=1" (tone=none without a tone), without a line end.
+// end=1.100 channel=1 thd=0.12 snr=48.2 drift=0.01 bursts=1", then
+// " reason=impure" without a tone and " cut=60.000" for a recording cut
+// short; without a line end.
 TONALYX_API std::string measurementLine(const Measurement& measurement);
+// "segment start=0.100 end=0.600 tone=660 measured=660.00 purity=0.998
+// level=-6.0", without a line end.
+TONALYX_API std::string segmentLine(const Segment& segment);
 
 // ---------------------------------------------------------------------------
 // Verdicts, as tonalyx-batch gives them.

@@ -21,11 +21,11 @@ parallel.
 import os
 
 from . import _native
-from ._native import BatchRow, Measurement, Message, Result, Status
+from ._native import BatchRow, Measurement, Message, Result, Segment, Status
 
 __all__ = [
-    "analyze", "measure", "batch", "Error", "FileError", "FormatError",
-    "Result", "Measurement", "Message", "BatchRow", "Status", "CANDIDATES",
+    "analyze", "measure", "measure_segments", "batch", "Error", "FileError", "FormatError",
+    "Result", "Measurement", "Segment", "Message", "BatchRow", "Status", "CANDIDATES",
 ]
 __version__ = _native.__version__
 
@@ -139,6 +139,12 @@ def measure(source):
     else:
         outcome = _native.measure_bytes(data, _MEMORY_NAME)
     return _checked(outcome, path)
+
+
+def measure_segments(source):
+    """Every stretch of steady tone in a recording, in time order, as
+    `tonalyx -hz -segments` prints them. Raises as measure() does."""
+    return list(measure(source).segments)
 
 
 def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.1):

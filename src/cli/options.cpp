@@ -38,6 +38,8 @@ Options readOptions(int argc, const char* const* argv)
             options.valuelist = true;
         else if (std::strcmp(arg, "-hz") == 0)
             options.hz = true;
+        else if (std::strcmp(arg, "-segments") == 0)
+            options.segments = true;
         // Any other word is ignored.
     }
     return options;

@@ -11,6 +11,7 @@ struct Options {
     bool gnuplot = false;  // -gnuplot
     bool valuelist = false;  // -valuelist
     bool hz = false;       // -hz: the measurement instead of the default answer
+    bool segments = false; // -segments (with -hz): a line per stretch of tone first
 };
 
 // Compares every argument with every option word; the value after -i or

@@ -33,7 +33,11 @@ int measureRun(const Options& options)
     printMessages(measurement.messages);
     if (measurement.status != tonalyx::Status::ok)
         return tonalyx::exitCode(measurement.status);
-    const std::string line = tonalyx::measurementLine(measurement) + "\n";
+    std::string line;
+    if (options.segments)
+        for (const tonalyx::Segment& segment : measurement.segments)
+            line += tonalyx::segmentLine(segment) + "\n";
+    line += tonalyx::measurementLine(measurement) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     return measurement.hasTone ? 0 : 1;
 }

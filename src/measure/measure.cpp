@@ -22,7 +22,7 @@ std::string wholeSeconds()
 
 }  // namespace
 
-Measurement measure(ByteSource& source, std::string_view name)
+Measurement measure(ByteSource& source, std::string_view name, const MeasureOptions& options)
 {
     Measurement result;
     recording::Recording recording;
@@ -37,11 +37,13 @@ Measurement measure(ByteSource& source, std::string_view name)
     if (recording.cutShort)
         result.messages.push_back({Stream::err, "NOTE: " + shown + " is longer than " + wholeSeconds() +
                                                     " s; measured over its first " + wholeSeconds() + " s\n"});
-    measurement::measureTone(recording, result);
+    if (recording.cutShort)
+        result.cut = recording::kMaxSeconds;
+    measurement::measureTone(recording, options, result);
     return result;
 }
 
-Measurement measureFile(const std::string& path)
+Measurement measureFile(const std::string& path, const MeasureOptions& options)
 {
     const std::unique_ptr<FileSource> source = FileSource::open(path);
     if (!source) {
@@ -50,7 +52,7 @@ Measurement measureFile(const std::string& path)
         result.messages.push_back({Stream::out, notFoundLine(path)});
         return result;
     }
-    return measure(*source, path);
+    return measure(*source, path, options);
 }
 
 }  // namespace tonalyx

@@ -58,7 +58,7 @@ std::uint32_t candidateNear(double hz)
     return std::fabs(hz - candidate) <= kCandidateReachHz ? static_cast<std::uint32_t>(candidate) : 0;
 }
 
-void measureTone(const recording::Recording& recording, Measurement& result)
+void measureTone(const recording::Recording& recording, const MeasureOptions&, Measurement& result)
 {
     result.hasTone = false;
     result.tone = 0;
@@ -95,6 +95,11 @@ void measureTone(const recording::Recording& recording, Measurement& result)
     const bool longEnough = chosen.extent.frames.size() >= kMinToneSeconds * rate;
     result.hasTone = candidate != 0 && fit.purity >= kMinPurity && longEnough;
     result.tone = result.hasTone ? candidate : 0;
+    result.bursts = result.hasTone ? 1 : 0;
+    result.reason = result.hasTone ? NoToneReason::none
+                    : !longEnough  ? NoToneReason::shortTone
+                    : candidate == 0 ? NoToneReason::offBand
+                                     : NoToneReason::impure;
 }
 
 }  // namespace tonalyx::measurement

@@ -27,7 +27,7 @@ constexpr double kMinToneSeconds = 0.1;
 // mixed, so a tone in one channel is not diluted by noise in the other,
 // and a tone in both is measured in the first (channel 0, the mix, is
 // never given).
-void measureTone(const recording::Recording& recording, Measurement& result);
+void measureTone(const recording::Recording& recording, const MeasureOptions& options, Measurement& result);
 
 // The candidate (100, 120, ..., 1000) within kCandidateReachHz of `hz`,
 // the higher of two; 0 for none.

@@ -36,17 +36,40 @@ void appendDecimal(std::string& out, double value, int decimals)
     }
 }
 
+void appendWhole(std::string& out, std::uint64_t value)
+{
+    char digits[32];
+    out.append(digits, formatWhole(value, digits));
+}
+
+void appendTone(std::string& out, bool hasTone, std::uint32_t tone)
+{
+    if (hasTone)
+        appendWhole(out, tone);
+    else
+        out += "none";
+}
+
 }  // namespace
+
+const char* reasonName(NoToneReason reason)
+{
+    switch (reason) {
+    case NoToneReason::none: break;
+    case NoToneReason::shortTone: return "short";
+    case NoToneReason::impure: return "impure";
+    case NoToneReason::offBand: return "off-band";
+    case NoToneReason::several: return "several";
+    case NoToneReason::silent: return "silent";
+    case NoToneReason::hum: return "hum";
+    }
+    return "";
+}
 
 std::string measurementLine(const Measurement& measurement)
 {
     std::string line = "tone=";
-    if (measurement.hasTone) {
-        char digits[32];
-        line.append(digits, formatWhole(measurement.tone, digits));
-    } else {
-        line += "none";
-    }
+    appendTone(line, measurement.hasTone, measurement.tone);
     line += " measured=";
     appendDecimal(line, measurement.measured, 2);
     line += " purity=";
@@ -58,8 +81,40 @@ std::string measurementLine(const Measurement& measurement)
     line += " end=";
     appendDecimal(line, measurement.end, 3);
     line += " channel=";
-    char digits[32];
-    line.append(digits, formatWhole(measurement.channel, digits));
+    appendWhole(line, measurement.channel);
+    line += " thd=";
+    appendDecimal(line, measurement.thd, 2);
+    line += " snr=";
+    appendDecimal(line, measurement.snr, 1);
+    line += " drift=";
+    appendDecimal(line, measurement.drift, 2);
+    line += " bursts=";
+    appendWhole(line, measurement.bursts);
+    if (!measurement.hasTone) {
+        line += " reason=";
+        line += reasonName(measurement.reason == NoToneReason::none ? NoToneReason::impure : measurement.reason);
+    }
+    if (measurement.cut > 0.0) {
+        line += " cut=";
+        appendDecimal(line, measurement.cut, 3);
+    }
+    return line;
+}
+
+std::string segmentLine(const Segment& segment)
+{
+    std::string line = "segment start=";
+    appendDecimal(line, segment.start, 3);
+    line += " end=";
+    appendDecimal(line, segment.end, 3);
+    line += " tone=";
+    appendTone(line, segment.hasTone, segment.tone);
+    line += " measured=";
+    appendDecimal(line, segment.measured, 2);
+    line += " purity=";
+    appendDecimal(line, segment.purity, 3);
+    line += " level=";
+    appendDecimal(line, segment.level, 1);
     return line;
 }
 

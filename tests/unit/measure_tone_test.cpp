@@ -65,7 +65,7 @@ Recording recordingOf(const ToneCase& c, std::uint32_t seed = 1)
 Measurement measured(const Recording& recording)
 {
     Measurement m;
-    tonalyx::measurement::measureTone(recording, m);
+    tonalyx::measurement::measureTone(recording, {}, m);
     return m;
 }
 
@@ -247,7 +247,7 @@ TEST(MeasureTone, RunsOnManyThreadsAtOnceGiveTheSameBits)
     std::vector<Measurement> results(4);
     std::vector<std::thread> threads;
     for (Measurement& m : results)
-        threads.emplace_back([&r, &m] { tonalyx::measurement::measureTone(r, m); });
+        threads.emplace_back([&r, &m] { tonalyx::measurement::measureTone(r, {}, m); });
     for (std::thread& t : threads)
         t.join();
     for (const Measurement& m : results) {
