@@ -117,6 +117,14 @@ TONALYX_API const double* tonalyx_measurement_envelope(const tonalyx_measurement
 TONALYX_API const double* tonalyx_measurement_harmonics(const tonalyx_measurement* measurement, size_t* count);
 TONALYX_API const double* tonalyx_measurement_hum(const tonalyx_measurement* measurement, size_t* count);
 TONALYX_API const double* tonalyx_measurement_burst_spans(const tonalyx_measurement* measurement, size_t* count);
+/* The verdict tonalyx-batch --hz gives: "error" (not read), with
+ * expect < 0 (the file must hold no tone) "ok" for none and "wrong" for a
+ * tone; else "weak" (no tone, purity below min_purity, or level below
+ * min_level: pass -INFINITY for no level threshold), "wrong" (expect, when
+ * not 0, is another candidate, or the measured Hz lie further than
+ * tolerance from it) or "ok". */
+TONALYX_API const char* tonalyx_measurement_verdict(const tonalyx_measurement* measurement, double min_purity,
+                                                    double min_level, double tolerance, int32_t expect);
 /* "tone=440 measured=440.02 purity=0.998 ... bursts=1" */
 TONALYX_API const char* tonalyx_measurement_line(const tonalyx_measurement* measurement);
 TONALYX_API size_t tonalyx_measurement_message_count(const tonalyx_measurement* measurement);

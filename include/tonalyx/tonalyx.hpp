@@ -269,7 +269,14 @@ enum class Verdict { ok, weak, wrong, error };
 struct VerdictRules {
     double minResult = 0.1;   // below: weak
     std::uint32_t expect = 0; // a candidate, or 0 for any
+    bool expectNone = false;  // the file must hold no tone (with hz)
     bool hz = false;          // judge the measurement instead of the result
+    // With hz: a tone of lower purity, or (when set) of lower level in
+    // dBFS, is weak; a tone measured further than `tolerance` Hz from the
+    // expected candidate is wrong.
+    double minPurity = kMinPurity;
+    std::optional<double> minLevel;
+    double tolerance = kCandidateReachHz;
 };
 
 TONALYX_API Verdict verdictOf(const Report& report, const VerdictRules& rules);

@@ -220,6 +220,20 @@ const double* tonalyx_measurement_burst_spans(const tonalyx_measurement* m, size
     return values;
 }
 
+const char* tonalyx_measurement_verdict(const tonalyx_measurement* m, double min_purity, double min_level,
+                                        double tolerance, int32_t expect)
+{
+    tonalyx::VerdictRules rules;
+    rules.hz = true;
+    rules.minPurity = min_purity;
+    if (min_level > -1e300)
+        rules.minLevel = min_level;
+    rules.tolerance = tolerance;
+    rules.expectNone = expect < 0;
+    rules.expect = expect > 0 ? static_cast<std::uint32_t>(expect) : 0;
+    return tonalyx::verdictName(tonalyx::verdictOf(m->measurement, rules));
+}
+
 const char* tonalyx_measurement_line(const tonalyx_measurement* m)
 {
     return m->line.c_str();

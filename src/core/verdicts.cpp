@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "common/fixed_format.h"
 #include "tonalyx/tonalyx.hpp"
 
@@ -49,9 +51,14 @@ Verdict verdictOf(const Measurement& measurement, const VerdictRules& rules)
 {
     if (measurement.status != Status::ok)
         return Verdict::error;
-    if (!measurement.hasTone)
+    if (rules.expectNone)
+        return measurement.hasTone ? Verdict::wrong : Verdict::ok;
+    if (!measurement.hasTone || measurement.purity < rules.minPurity ||
+        (rules.minLevel && measurement.level < *rules.minLevel))
         return Verdict::weak;
-    if (rules.expect != 0 && measurement.tone != rules.expect)
+    if (rules.expect != 0 &&
+        (measurement.tone != rules.expect ||
+         std::fabs(measurement.measured - static_cast<double>(rules.expect)) > rules.tolerance))
         return Verdict::wrong;
     return Verdict::ok;
 }
