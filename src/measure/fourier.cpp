@@ -69,26 +69,33 @@ std::vector<double> hannWindow(std::size_t n)
     return window;
 }
 
-void fourierTransform(std::vector<Phasor>& data)
+FourierPlan::FourierPlan(std::size_t n) : size_(n), twiddles_(twiddlesOf(n))
 {
-    const std::size_t n = data.size();
-    if (n < 2)
-        return;
-    // Inputs in bit-reversed order, then butterflies of growing span.
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
         for (; j & bit; bit >>= 1)
             j ^= bit;
         j |= bit;
-        if (i < j)
-            std::swap(data[i], data[j]);
+        if (i < j) {
+            swaps_.push_back(static_cast<std::uint32_t>(i));
+            swaps_.push_back(static_cast<std::uint32_t>(j));
+        }
     }
-    const std::vector<Phasor> twiddles = twiddlesOf(n);
+}
+
+void FourierPlan::transform(std::vector<Phasor>& data) const
+{
+    const std::size_t n = size_;
+    if (n < 2)
+        return;
+    // Inputs in bit-reversed order, then butterflies of growing span.
+    for (std::size_t i = 0; i < swaps_.size(); i += 2)
+        std::swap(data[swaps_[i]], data[swaps_[i + 1]]);
     for (std::size_t span = 1; span < n; span *= 2) {
         const std::size_t stride = n / (2 * span);
         for (std::size_t first = 0; first < n; first += 2 * span) {
             for (std::size_t k = 0; k < span; ++k) {
-                const Phasor w = twiddles[k * stride];
+                const Phasor w = twiddles_[k * stride];
                 Phasor& a = data[first + k];
                 Phasor& b = data[first + k + span];
                 const Phasor t{b.re * w.re - b.im * w.im, b.re * w.im + b.im * w.re};
@@ -97,6 +104,11 @@ void fourierTransform(std::vector<Phasor>& data)
             }
         }
     }
+}
+
+void fourierTransform(std::vector<Phasor>& data)
+{
+    FourierPlan(data.size()).transform(data);
 }
 
 }  // namespace tonalyx::measurement

@@ -3,14 +3,30 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "measure/exact_math.h"
 
 namespace tonalyx::measurement {
 
-// In place: X[k] = sum over n of x[n] e^(-2 pi i k n / N). N = data.size()
-// is a power of two (1 included).
+// The transform of one size, its twiddles and bit reversal worked out
+// once for the many frames of a recording.
+class FourierPlan {
+public:
+    explicit FourierPlan(std::size_t n);  // n a power of two (1 included)
+    std::size_t size() const { return size_; }
+    // In place: X[k] = sum over n of x[n] e^(-2 pi i k n / N), N = size().
+    void transform(std::vector<Phasor>& data) const;
+
+private:
+    std::size_t size_;
+    std::vector<Phasor> twiddles_;
+    std::vector<std::uint32_t> swaps_;  // pairs of indices to swap, flattened
+};
+
+// In place, with a plan made for the call: X[k] = sum over n of x[n]
+// e^(-2 pi i k n / N). N = data.size() is a power of two (1 included).
 void fourierTransform(std::vector<Phasor>& data);
 
 // The periodic Hann window of n points: (1 - cos(2 pi k / n)) / 2.

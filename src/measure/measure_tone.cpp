@@ -4,46 +4,21 @@
 #include <cmath>
 #include <vector>
 
+#include "measure/channel_analysis.h"
 #include "measure/decimal_rounding.h"
-#include "measure/fourier.h"
-#include "measure/tone_fit.h"
-#include "measure/tone_frequency.h"
 
 namespace tonalyx::measurement {
 
 namespace {
 
-// Channels whose peaks hold shares this close count as equal: the first
+// Channels whose tones are this close in purity count as equal: the first
 // of them is measured, so that a tone in every channel is measured in
 // channel 1 whatever the noise.
-constexpr double kShareMargin = 0.01;
+constexpr double kPurityMargin = 0.01;
 
-// One channel: its extent in every step-th frame (the thinned track) and
-// in all frames, and the first look at its spectrum.
-struct ChannelLook {
-    Extent thinExtent;  // in frames of the thinned track
-    Extent extent;      // in frames of the whole track
-    FirstLook look;
-};
-
-ChannelLook lookAt(const Track& track, std::uint32_t step)
+double rounded2(double hz)
 {
-    ChannelLook channel;
-    const Track thin = everyNth(track, step);
-    channel.thinExtent = toneExtent(envelopeOf(thin, blockFramesFor(thin.rate)), thin.frames);
-    channel.extent = channel.thinExtent;
-    channel.extent.frames = {channel.thinExtent.frames.begin * step,
-                             std::min(track.frames, channel.thinExtent.frames.end * step)};
-    channel.look = firstLook(track, channel.extent, hannWindow(lookFramesFor(track.rate, channel.extent.frames.size())));
-    return channel;
-}
-
-double levelOf(double amplitude)
-{
-    if (!(amplitude > 0.0))
-        return kSilentLevel;
-    const double level = 20.0 * decimalLog(amplitude);
-    return level < kSilentLevel ? kSilentLevel : level;
+    return hz > 0.0 && hz < 1e12 ? scaledRounded(hz, 2) / 100.0 : 0.0;
 }
 
 }  // namespace
@@ -58,48 +33,63 @@ std::uint32_t candidateNear(double hz)
     return std::fabs(hz - candidate) <= kCandidateReachHz ? static_cast<std::uint32_t>(candidate) : 0;
 }
 
-void measureTone(const recording::Recording& recording, const MeasureOptions&, Measurement& result)
+void measureTone(const recording::Recording& recording, const MeasureOptions& options, Measurement& result)
 {
     result.hasTone = false;
     result.tone = 0;
     result.measured = result.purity = result.start = result.end = 0.0;
+    result.thd = result.snr = result.drift = 0.0;
+    result.bursts = 0;
     result.level = kSilentLevel;
+    result.reason = NoToneReason::silent;
     result.channel = recording.channels > 0 ? 1 : 0;
     if (recording.channels == 0 || recording.sampleRate == 0 || recording.frames() == 0)
         return;
 
-    const double rate = recording.sampleRate;
-    const std::uint32_t step = thinningStep(recording.sampleRate);
-    std::vector<ChannelLook> looks;
-    double bestShare = 0.0;
-    for (std::uint32_t c = 0; c < recording.channels; ++c) {
-        looks.push_back(lookAt(trackOf(recording, c), step));
-        bestShare = std::max(bestShare, looks.back().look.share);
+    std::vector<ChannelVerdict> verdicts;
+    for (std::uint32_t c = 0; c < recording.channels; ++c)
+        verdicts.push_back(analyseChannel(trackOf(recording, c)));
+    // With a tone: the purest; without: the strongest tonal component.
+    std::size_t best = 0;
+    bool anyTone = false;
+    double bestPurity = 0.0, bestPower = 0.0;
+    for (const ChannelVerdict& v : verdicts) {
+        if (v.hasTone) {
+            anyTone = true;
+            bestPurity = std::max(bestPurity, v.purity);
+        }
+        bestPower = std::max(bestPower, v.power);
     }
-    std::uint32_t best = 0;
-    while (looks[best].look.share < bestShare - kShareMargin)
+    while (best + 1 < verdicts.size() &&
+           (anyTone ? !(verdicts[best].hasTone && verdicts[best].purity >= bestPurity - kPurityMargin)
+                    : verdicts[best].power < bestPower))
         ++best;
-    const ChannelLook& chosen = looks[best];
-    const Track track = trackOf(recording, best);
-    const Track thin = everyNth(track, step);
-    const double hz = refinedHz(thin, chosen.thinExtent, blockFramesFor(thin.rate), chosen.look.hz);
-    const ToneFit fit = fitTone(thin, chosen.thinExtent, hz);
 
-    result.channel = best + 1;
-    result.measured = hz > 0.0 && hz < 1e12 ? scaledRounded(hz, 2) / 100.0 : 0.0;
-    result.purity = fit.purity;
-    result.level = levelOf(fit.amplitude);
-    result.start = static_cast<double>(chosen.extent.frames.begin) / rate;
-    result.end = static_cast<double>(chosen.extent.frames.end) / rate;
-    const std::uint32_t candidate = candidateNear(result.measured);
-    const bool longEnough = chosen.extent.frames.size() >= kMinToneSeconds * rate;
-    result.hasTone = candidate != 0 && fit.purity >= kMinPurity && longEnough;
-    result.tone = result.hasTone ? candidate : 0;
-    result.bursts = result.hasTone ? 1 : 0;
-    result.reason = result.hasTone ? NoToneReason::none
-                    : !longEnough  ? NoToneReason::shortTone
-                    : candidate == 0 ? NoToneReason::offBand
-                                     : NoToneReason::impure;
+    const ChannelVerdict& v = verdicts[best];
+    result.channel = static_cast<std::uint32_t>(best + 1);
+    result.hasTone = v.hasTone;
+    result.reason = v.reason;
+    result.measured = rounded2(v.hz);
+    result.tone = v.hasTone ? candidateNear(result.measured) : 0;
+    result.purity = v.purity;
+    result.level = v.level;
+    const double seconds = static_cast<double>(recording.frames()) / recording.sampleRate;
+    result.start = std::clamp(v.start, 0.0, seconds);
+    result.end = std::clamp(v.end, result.start, seconds);
+    result.thd = v.thd;
+    result.snr = v.snr;
+    result.drift = v.drift;
+    result.bursts = v.bursts;
+    result.segments = segmentsOf(trackOf(recording, static_cast<std::uint32_t>(best)), v);
+    for (Segment& s : result.segments) {
+        s.start = std::clamp(s.start, 0.0, seconds);
+        s.end = std::clamp(s.end, s.start, seconds);
+        s.measured = rounded2(s.measured);
+        s.tone = s.hasTone ? candidateNear(s.measured) : 0;
+        s.hasTone = s.hasTone && s.tone != 0;
+    }
+    if (options.pictures)
+        result.pictures = picturesOf(v);
 }
 
 }  // namespace tonalyx::measurement

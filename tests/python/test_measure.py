@@ -13,7 +13,8 @@ NOISE = np.random.default_rng(7).uniform(-0.5, 0.5, 48000)
 LEAD_IN = np.concatenate([np.zeros(12000), tone(440), np.zeros(12000)])  # 0.25 s, 1 s, 0.25 s
 STEREO_RIGHT = np.stack([np.zeros(48000), tone(660)], axis=1)
 
-# (frames, writer options, tone, Hz, amplitude, start, end); None where not checked.
+# (frames, writer options, tone, Hz, amplitude, start, end); None where not
+# checked. Without a Hz: no tone, and why.
 SIGNALS = [
     (tone(440), {}, 440, 440.0, 0.5, 0.0, 1.0),
     (tone(440, phase=math.pi / 2), {}, 440, 440.0, 0.5, 0.0, 1.0),
@@ -27,13 +28,14 @@ SIGNALS = [
     (STEREO_RIGHT, {}, 660, 660.0, None, None, None),
     (tone(255), {}, 260, 255.0, 0.5, None, None),
     (tone(1500), {}, None, 1500.0, 0.5, None, None),  # a clean tone, but no candidate within 10 Hz
-    (SILENCE, {}, None, None, None, None, None),
-    (NOISE, {}, None, None, None, None, None),
+    (SILENCE, {}, None, None, None, None, None, "silent"),
+    (NOISE, {}, None, None, None, None, None, "impure"),
 ]
 
 
-@pytest.mark.parametrize("frames, options, candidate, hz, amplitude, start, end", SIGNALS)
-def test_measurement(frames, options, candidate, hz, amplitude, start, end):
+@pytest.mark.parametrize("frames, options, candidate, hz, amplitude, start, end, reason",
+                         [s if len(s) == 8 else s + (None,) for s in SIGNALS])
+def test_measurement(frames, options, candidate, hz, amplitude, start, end, reason):
     m = tonalyx.measure(wave_bytes(frames, **options))
     assert m.status == tonalyx.Status.OK
     assert m.tone == candidate, m
@@ -41,7 +43,9 @@ def test_measurement(frames, options, candidate, hz, amplitude, start, end):
         assert abs(m.measured - hz) <= 0.1, m
         assert m.purity > 0.9, m
     else:
-        assert m.purity < 0.5, m
+        assert m.reason == reason, m
+    if candidate is None and hz is not None:
+        assert m.reason == "off-band", m
     if amplitude is not None:
         assert abs(m.level - 20 * math.log10(amplitude)) <= 0.5, m
     if start is not None:

@@ -108,28 +108,47 @@ TEST(MeasureApi, MeasurementLines)
         m.start = start;
         m.end = end;
         m.channel = channel;
+        m.bursts = hasTone ? 1 : 0;
+        m.reason = hasTone ? tonalyx::NoToneReason::none : tonalyx::NoToneReason::offBand;
         return m;
     };
+    Measurement beeps = make(true, 440, 440.0, 0.99, -10.25, 0.1, 1.9, 1);
+    beeps.thd = 12.345;
+    beeps.snr = 41.25;
+    beeps.drift = 0.005;
+    beeps.bursts = 10;
+    Measurement cut = make(false, 0, 50.0, 0.0, -12.0, 0.0, 60.0, 1);
+    cut.reason = tonalyx::NoToneReason::hum;
+    cut.cut = 60.0;
     const struct {
         Measurement m;
         std::string line;
     } cases[] = {
         {make(true, 440, 440.02, 0.998, -6.0, 0.1, 1.1, 1),
-         "tone=440 measured=440.02 purity=0.998 level=-6.0 start=0.100 end=1.100 channel=1"},
+         "tone=440 measured=440.02 purity=0.998 level=-6.0 start=0.100 end=1.100 channel=1 thd=0.00 snr=0.0 "
+         "drift=0.00 bursts=1"},
         {make(false, 0, 1500.0, 1.0, -200.0, 0.0, 60.0, 2),
-         "tone=none measured=1500.00 purity=1.000 level=-200.0 start=0.000 end=60.000 channel=2"},
+         "tone=none measured=1500.00 purity=1.000 level=-200.0 start=0.000 end=60.000 channel=2 thd=0.00 snr=0.0 "
+         "drift=0.00 bursts=0 reason=off-band"},
         // Rounded as printf rounds the exact binary value (99.995 lies just
         // above, 1.2345 just below, 3.25 is a tie and goes to even); a level
         // just below 0 is 0.0, never -0.0.
         {make(true, 100, 99.995, 0.12345, -0.04, 0.0004, 0.0125, 8),
-         "tone=100 measured=100.00 purity=0.123 level=0.0 start=0.000 end=0.013 channel=8"},
+         "tone=100 measured=100.00 purity=0.123 level=0.0 start=0.000 end=0.013 channel=8 thd=0.00 snr=0.0 "
+         "drift=0.00 bursts=1"},
         {make(false, 0, 0.0, 0.0, 3.25, 1.2345, 2.0, 0),
-         "tone=none measured=0.00 purity=0.000 level=3.2 start=1.234 end=2.000 channel=0"},
-        {make(false, 0, 123456.789, 0.5, -0.06, 0.0, 0.0, 1),
-         "tone=none measured=123456.79 purity=0.500 level=-0.1 start=0.000 end=0.000 channel=1"},
+         "tone=none measured=0.00 purity=0.000 level=3.2 start=1.234 end=2.000 channel=0 thd=0.00 snr=0.0 "
+         "drift=0.00 bursts=0 reason=off-band"},
+        // 12.345 and 0.005 lie just above their halves, 41.25 is a tie.
+        {beeps, "tone=440 measured=440.00 purity=0.990 level=-10.2 start=0.100 end=1.900 channel=1 thd=12.35 "
+                "snr=41.2 drift=0.01 bursts=10"},
+        {cut, "tone=none measured=50.00 purity=0.000 level=-12.0 start=0.000 end=60.000 channel=1 thd=0.00 "
+              "snr=0.0 drift=0.00 bursts=0 reason=hum cut=60.000"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(measurementLine(c.m), c.line);
+    tonalyx::Segment segment{0.5, 2.5, true, 440, 440.004, 0.9995, -6.02};
+    EXPECT_EQ(segmentLine(segment), "segment start=0.500 end=2.500 tone=440 measured=440.00 purity=1.000 level=-6.0");
 }
 
 TEST(MeasureApi, LineNumbersRoundAsPrintfDoes)

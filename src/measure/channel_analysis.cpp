@@ -1,0 +1,330 @@
+#include "measure/channel_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "measure/decimal_rounding.h"
+#include "measure/exact_math.h"
+#include "measure/harmonic_window.h"
+#include "measure/mains_hum.h"
+#include "measure/measure_tone.h"
+
+namespace tonalyx::measurement {
+
+namespace {
+
+// A second tone holding this share of the two tones' power makes two.
+constexpr double kSeveralShare = 0.3;
+// Two tones in one band each hold about half of it.
+constexpr double kSecondPurity = 0.3;
+// A group is a steady tone when this much of its band is the series, and
+// its frequency spreads over no more than this share of it (a drift of
+// +-2 % is a tone; speech wanders further).
+constexpr double kSteadyPurity = 0.5;
+constexpr double kSteadySpread = 0.05;
+constexpr std::size_t kMaxSegments = 1000;
+constexpr double kEnvelopeSeconds = 0.005;
+// A glide's drift is carried past its track to the tone's edges by at most
+// this factor.
+constexpr double kMostTrackStretch = 1.5;
+// A tone holds at least this share of its frames' amplitude over the
+// longer windows of its level: clicks and other short events do not.
+constexpr double kHoldShare = 0.3;
+
+bool steady(const GroupFigures& figures)
+{
+    return figures.purity >= kSteadyPurity && figures.drift <= kSteadySpread * figures.hz;
+}
+
+double rounded2(double hz)
+{
+    return hz > 0.0 && hz < 1e12 ? scaledRounded(hz, 2) / 100.0 : 0.0;
+}
+
+std::vector<std::uint32_t> framesOf(const ToneGroup& group, const std::vector<PitchEntry>& entries)
+{
+    std::vector<std::uint32_t> frames;
+    for (const std::uint32_t i : group.members)
+        if (frames.empty() || frames.back() != entries[i].frame)
+            frames.push_back(entries[i].frame);
+    return frames;
+}
+
+Span sourceSpan(const AnalysisTrack& track, const Burst& burst, std::uint64_t frames)
+{
+    const auto at = [&](double position) {
+        const double source = std::max(0.0, position) * track.step;
+        return std::min<std::uint64_t>(frames, static_cast<std::uint64_t>(source));
+    };
+    return {at(burst.begin), at(burst.end)};
+}
+
+double secondsOf(const AnalysisTrack& track, const std::vector<Burst>& bursts)
+{
+    double frames = 0.0;
+    for (const Burst& b : bursts)
+        frames += b.end - b.begin;
+    return frames / track.rate;
+}
+
+double meanSquare(const std::vector<float>& samples)
+{
+    double sum = 0.0;
+    for (const float v : samples)
+        sum += static_cast<double>(v) * v;
+    return samples.empty() ? 0.0 : sum / static_cast<double>(samples.size());
+}
+
+double humPowerOf(const SpectralFrames& spectral)
+{
+    double power = 0.0;
+    for (const Peak& p : spectral.peaks)
+        if (p.hum)
+            power += p.power;
+    return power;
+}
+
+// The frames that lie wholly inside one of the bursts.
+std::vector<bool> wholeFrames(const SpectralFrames& spectral, const std::vector<Burst>& bursts)
+{
+    std::vector<bool> whole(spectral.frames, false);
+    for (const Burst& b : bursts)
+        for (std::size_t t = 0; t < spectral.frames; ++t) {
+            const double first = static_cast<double>(t * spectral.hop);
+            whole[t] = whole[t] || (first >= b.begin && first + static_cast<double>(spectral.size) <= b.end);
+        }
+    return whole;
+}
+
+double decibels(double power)
+{
+    return power > 0.0 ? std::max(kSilentLevel, 10.0 * decimalLog(power)) : kSilentLevel;
+}
+
+// The median amplitude of the group's fundamental in its frames.
+double frameAmplitude(const ChannelVerdict& v, const ToneGroup& group)
+{
+    std::vector<double> amplitudes;
+    const double fullScale = static_cast<double>(v.spectral.size) * v.spectral.windowEnergy / 4.0;
+    for (const std::uint32_t i : group.members) {
+        const PitchEntry& e = v.entries[i];
+        const double gain = boxcarGain(e.hz, v.track.step, v.track.sourceRate);
+        amplitudes.push_back(std::sqrt(e.fundamentalPower / fullScale) / (gain > 0.0 ? gain : 1.0));
+    }
+    if (amplitudes.empty())
+        return 0.0;
+    std::nth_element(amplitudes.begin(), amplitudes.begin() + static_cast<std::ptrdiff_t>(amplitudes.size() / 2),
+                     amplitudes.end());
+    return amplitudes[amplitudes.size() / 2];
+}
+
+
+// Without a tone, the hum is the strongest tonal component: its numbers.
+void describeHum(ChannelVerdict& v, const Track& source)
+{
+    v.hz = v.spectral.mainsHz;
+    v.purity = v.thd = v.snr = v.drift = 0.0;
+    v.level = levelOf(harmonicFiguresOf(source, {0, source.frames}, v.hz).amplitude);
+    v.start = 0.0;
+    v.end = static_cast<double>(source.frames) / source.rate;
+    v.bursts = 0;
+    v.toneBursts.clear();
+    v.chosen = v.groups.size();
+}
+
+}  // namespace
+
+double levelOf(double amplitude)
+{
+    if (!(amplitude > 0.0))
+        return kSilentLevel;
+    const double level = 20.0 * decimalLog(amplitude);
+    return level < kSilentLevel ? kSilentLevel : level;
+}
+
+ChannelVerdict analyseChannel(const Track& source)
+{
+    ChannelVerdict v;
+    v.track = analysisTrackOf(source);
+    v.spectral = spectralFramesOf(v.track);
+    v.entries = pitchEntriesOf(v.spectral);
+    v.groups = toneGroupsOf(v.entries);
+    v.chosen = v.groups.size();
+    // A sine of amplitude 10^(kSilentBelow / 20) has this mean square.
+    const double silentPower = 0.5e-12;
+    const bool silent = !(meanSquare(v.track.samples) > silentPower);
+
+    std::vector<GroupFigures> figures;
+    for (const ToneGroup& g : v.groups)
+        figures.push_back(figuresOf(g, v.entries, v.spectral.binHz, v.spectral.hop));
+    std::size_t pick = 0;
+    while (pick < v.groups.size() && !steady(figures[pick]))
+        ++pick;
+    const bool steadyFound = pick < v.groups.size();
+    if (!steadyFound)
+        pick = 0;
+
+    if (v.groups.empty()) {
+        v.reason = silent ? NoToneReason::silent : NoToneReason::impure;
+        if (!silent && v.spectral.mainsHz > 0.0)
+            describeHum(v, source);
+        return v;
+    }
+
+    v.chosen = pick;
+    const ToneGroup& group = v.groups[pick];
+    GroupFigures& f = figures[pick];
+    v.toneBursts = burstsOf(v.track, v.spectral, f.hz, framesOf(group, v.entries));
+    const std::vector<bool> whole = wholeFrames(v.spectral, v.toneBursts);
+    const GroupFigures inside = figuresOf(group, v.entries, v.spectral.binHz, v.spectral.hop, &whole);
+    if (inside.hz > 0.0) {
+        f.hz = inside.hz;
+        f.drift = inside.drift;
+        // A glide's track stops short of the tone's edges: carried on to them.
+        if (inside.monotone && !v.toneBursts.empty() && inside.trackEnd > inside.trackBegin) {
+            const double extent = v.toneBursts.back().end - v.toneBursts.front().begin;
+            f.drift *= std::min(kMostTrackStretch, extent / (inside.trackEnd - inside.trackBegin));
+        }
+    }
+    v.hz = f.hz;
+    v.purity = f.purity;
+    v.snr = f.snr;
+    v.drift = f.drift;
+    v.power = group.power;
+    v.bursts = static_cast<std::uint32_t>(v.toneBursts.size());
+    bool holds = false;  // the tone keeps its level over longer windows
+    if (!v.toneBursts.empty()) {
+        v.start = v.track.secondsAt(v.toneBursts.front().begin);
+        v.end = v.track.secondsAt(v.toneBursts.back().end);
+        const Burst& longest = *std::max_element(v.toneBursts.begin(), v.toneBursts.end(), [](const Burst& a, const Burst& b) {
+            return a.end - a.begin < b.end - b.begin;
+        });
+        const HarmonicFigures h = harmonicFiguresOf(source, sourceSpan(v.track, longest, source.frames), f.hz);
+        v.level = levelOf(h.amplitude);
+        v.thd = h.thd;
+        holds = h.amplitude >= kHoldShare * frameAmplitude(v, group);
+    }
+
+    const std::uint32_t candidate = candidateNear(rounded2(v.hz));
+    bool several = false;
+    for (std::size_t j = 0; j < v.groups.size(); ++j)
+        if (j != pick && figures[j].purity >= kSecondPurity && figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
+            v.groups[j].power >= kSeveralShare * (group.power + v.groups[j].power))
+            several = true;
+    const bool humMostly = v.spectral.mainsHz > 0.0 && humPowerOf(v.spectral) > group.power;
+
+    if (silent)
+        v.reason = NoToneReason::silent;
+    else if (!steadyFound || !holds)
+        v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
+    else if (v.level < kSilentBelow)
+        v.reason = NoToneReason::silent;
+    else if (several)
+        v.reason = NoToneReason::several;
+    else if (f.purity < kMinPurity)
+        v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
+    else if (secondsOf(v.track, v.toneBursts) < kMinToneSeconds)
+        v.reason = NoToneReason::shortTone;
+    else if (candidate == 0)
+        v.reason = NoToneReason::offBand;
+    else
+        v.reason = NoToneReason::none;
+    v.hasTone = v.reason == NoToneReason::none;
+    if (v.reason == NoToneReason::hum)
+        describeHum(v, source);
+    return v;
+}
+
+std::vector<Segment> segmentsOf(const Track& source, const ChannelVerdict& v)
+{
+    std::vector<Segment> segments;
+    for (std::size_t g = 0; g < v.groups.size(); ++g) {
+        const GroupFigures figures = figuresOf(v.groups[g], v.entries, v.spectral.binHz, v.spectral.hop);
+        if (!steady(figures) || figures.purity < kMinPurity)
+            continue;
+        const std::vector<Burst> bursts =
+            g == v.chosen ? v.toneBursts : burstsOf(v.track, v.spectral, figures.hz, framesOf(v.groups[g], v.entries));
+        for (const Burst& burst : bursts) {
+            ToneGroup part;
+            for (const std::uint32_t i : v.groups[g].members) {
+                const double middle = v.spectral.middleOf(v.entries[i].frame);
+                if (middle >= burst.begin && middle < burst.end)
+                    part.members.push_back(i);
+            }
+            part.hz = figures.hz;
+            const GroupFigures own = part.members.empty() ? figures : figuresOf(part, v.entries, v.spectral.binHz, v.spectral.hop);
+            Segment s;
+            s.start = v.track.secondsAt(burst.begin);
+            s.end = v.track.secondsAt(burst.end);
+            s.measured = own.hz;
+            s.purity = own.purity;
+            s.level = levelOf(harmonicFiguresOf(source, sourceSpan(v.track, burst, source.frames), own.hz).amplitude);
+            s.hasTone = own.purity >= kMinPurity && (burst.end - burst.begin) / v.track.rate >= kMinToneSeconds &&
+                        s.level >= kSilentBelow;
+            segments.push_back(s);
+            if (segments.size() >= kMaxSegments)
+                break;
+        }
+        if (segments.size() >= kMaxSegments)
+            break;
+    }
+    std::sort(segments.begin(), segments.end(), [](const Segment& a, const Segment& b) {
+        return a.start < b.start || (a.start == b.start && a.measured < b.measured);
+    });
+    return segments;
+}
+
+MeasurementPictures picturesOf(const ChannelVerdict& v)
+{
+    MeasurementPictures pictures;
+    const SpectralFrames& s = v.spectral;
+    const std::size_t bins = s.size / 2 + 1;
+    if (s.frames > 0) {
+        std::vector<double> mean(bins, 0.0);
+        std::size_t count = 0;
+        if (v.chosen < v.groups.size()) {
+            for (const std::uint32_t t : framesOf(v.groups[v.chosen], v.entries)) {
+                const float* p = s.powerOf(t);
+                for (std::size_t k = 0; k < bins; ++k)
+                    mean[k] += p[k];
+                ++count;
+            }
+        }
+        if (count == 0) {
+            mean = s.meanPower;
+            count = 1;
+        }
+        // A full-scale sine puts N x (sum of w^2) / 4 in its bins: 0 dB.
+        const double fullScale = static_cast<double>(s.size) * s.windowEnergy / 4.0;
+        pictures.spectrumBinHz = s.binHz;
+        for (std::size_t k = 0; k < bins; ++k) {
+            const double gain = boxcarGain(static_cast<double>(k) * s.binHz, v.track.step, v.track.sourceRate);
+            const double power = mean[k] / static_cast<double>(count) / fullScale;
+            pictures.spectrumDb.push_back(decibels(gain > 0.0 ? power / (gain * gain) : power));
+        }
+    }
+    const double nyquist = v.track.rate * 0.5;
+    if (v.chosen < v.groups.size()) {
+        std::uint32_t harmonics = 1;
+        for (const std::uint32_t i : v.groups[v.chosen].members)
+            harmonics = std::max(harmonics, v.entries[i].harmonics);
+        for (std::uint32_t h = 1; h <= harmonics && h * v.hz < nyquist; ++h)
+            pictures.harmonicsHz.push_back(h * v.hz);
+    }
+    if (s.mainsHz > 0.0)
+        for (int n = 1; n <= kHumHarmonics && n * s.mainsHz < nyquist; ++n)
+            pictures.humHz.push_back(n * s.mainsHz);
+    const std::size_t block = std::max<std::size_t>(1, static_cast<std::size_t>(v.track.rate * kEnvelopeSeconds + 0.5));
+    pictures.envelopeSeconds = static_cast<double>(block) / v.track.rate;
+    for (std::size_t b = 0; b + block <= v.track.samples.size(); b += block) {
+        double sum = 0.0;
+        for (std::size_t n = b; n < b + block; ++n)
+            sum += static_cast<double>(v.track.samples[n]) * v.track.samples[n];
+        pictures.envelopeDb.push_back(decibels(2.0 * sum / static_cast<double>(block)));
+    }
+    for (const Burst& b : v.toneBursts)
+        pictures.bursts.emplace_back(v.track.secondsAt(b.begin), v.track.secondsAt(b.end));
+    return pictures;
+}
+
+}  // namespace tonalyx::measurement

@@ -1,0 +1,169 @@
+#include "measure/pitch_entries.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tonalyx::measurement {
+
+namespace {
+
+// Harmonics looked for, at most.
+constexpr std::uint32_t kMaxHarmonic = 20;
+// A fundamental holds at least this share of its strongest harmonic's
+// power (-14 dB): a buzzer's 2nd or 3rd may be 12 dB over it, while noise
+// at half a tone's frequency is not its fundamental.
+constexpr double kFundamentalShare = 1.0 / 25.0;
+// A further series in the same frame counts from this share of the first.
+constexpr double kFurtherShare = 0.02;
+constexpr int kSeriesPerFrame = 3;
+constexpr double kSqrtTwo = 1.41421356237309504880;
+constexpr std::size_t kLeakBins = 4;
+
+struct Series {
+    double hz = 0.0, phaseHz = 0.0, power = 0.0, fundamental = 0.0;
+    std::uint32_t harmonics = 0;
+    std::vector<std::size_t> members;  // peak indices, by harmonic
+    std::vector<double> powers;
+};
+
+// The series on the peak `root` as fundamental among the peaks not yet
+// taken.
+Series seriesOn(const Peak* peaks, std::size_t count, const std::vector<bool>& taken, std::size_t root,
+                double binHz, double nyquist)
+{
+    Series s;
+    s.hz = peaks[root].hz;
+    s.phaseHz = peaks[root].phaseHz > 0.0 && peaks[root].bestHz(binHz) == peaks[root].phaseHz ? peaks[root].phaseHz : 0.0;
+    const double f0 = peaks[root].bestHz(binHz);
+    double strongest = 0.0;
+    std::size_t next = 0;
+    for (std::uint32_t h = 1; h <= kMaxHarmonic && h * f0 < nyquist; ++h) {
+        const double target = h * f0;
+        const double reach = std::max(0.6 * binHz, 0.01 * target);
+        // Peaks come in order of frequency, and so do the targets.
+        while (next < count && peaks[next].hz < target - reach)
+            ++next;
+        std::size_t best = count;
+        for (std::size_t i = next; i < count && peaks[i].hz <= target + reach; ++i) {
+            if (taken[i] || peaks[i].hum)
+                continue;
+            if (best == count || peaks[i].power > peaks[best].power)
+                best = i;
+        }
+        if (h == 1)
+            best = root;
+        s.powers.push_back(best == count ? 0.0 : peaks[best].power);
+        if (best == count)
+            continue;
+        s.members.push_back(best);
+        s.power += peaks[best].power;
+        s.harmonics = h;
+        strongest = std::max(strongest, peaks[best].power);
+    }
+    s.fundamental = peaks[root].power;
+    if (s.fundamental < kFundamentalShare * strongest)
+        s.power = 0.0;  // not the fundamental of what it would explain
+    return s;
+}
+
+double bandSum(const std::vector<double>& prefix, double fromHz, double toHz, double binHz)
+{
+    const std::size_t last = prefix.size() - 1;
+    const auto binOf = [&](double hz) {
+        const double b = std::ceil(hz / binHz);
+        return b < 0.0 ? std::size_t{0} : std::min(last, static_cast<std::size_t>(b));
+    };
+    const std::size_t from = binOf(fromHz), to = binOf(toHz);
+    return to > from ? prefix[to] - prefix[from] : 0.0;
+}
+
+// The noise in the octave around f0: its bins clear of the series' peaks
+// and of hum (the window's leakage reaches four bins), scaled up to the
+// whole octave.
+double octaveNoise(const float* power, const Peak* peaks, std::size_t count, const std::vector<std::size_t>& members,
+                   double f0, double binHz, std::size_t bins)
+{
+    const std::size_t from = static_cast<std::size_t>(std::ceil(f0 / kSqrtTwo / binHz));
+    const std::size_t to = std::min(bins, static_cast<std::size_t>(std::ceil(f0 * kSqrtTwo / binHz)));
+    if (to <= from)
+        return 0.0;
+    std::vector<bool> clear(to - from, true);
+    const auto keepClear = [&](std::uint32_t bin) {
+        for (std::size_t k = bin > kLeakBins ? bin - kLeakBins : 0; k <= bin + kLeakBins; ++k)
+            if (k >= from && k < to)
+                clear[k - from] = false;
+    };
+    for (const std::size_t m : members)
+        keepClear(peaks[m].bin);
+    for (std::size_t i = 0; i < count; ++i)
+        if (peaks[i].hum)
+            keepClear(peaks[i].bin);
+    double sum = 0.0;
+    std::size_t counted = 0;
+    for (std::size_t k = from; k < to; ++k)
+        if (clear[k - from]) {
+            sum += power[k];
+            ++counted;
+        }
+    return counted > 0 ? sum / static_cast<double>(counted) * static_cast<double>(to - from) : 0.0;
+}
+
+}  // namespace
+
+std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
+{
+    std::vector<PitchEntry> entries;
+    const std::size_t bins = frames.size / 2 + 1;
+    const double nyquist = frames.binHz * static_cast<double>(frames.size / 2) * 0.96;
+    std::vector<double> prefix(bins + 1);
+    std::vector<bool> taken;
+    for (std::size_t t = 0; t < frames.frames; ++t) {
+        const Peak* peaks = frames.peaks.data() + frames.firstPeak[t];
+        const std::size_t count = frames.firstPeak[t + 1] - frames.firstPeak[t];
+        if (count == 0)
+            continue;
+        const float* power = frames.powerOf(t);
+        prefix[0] = 0.0;
+        for (std::size_t k = 0; k < bins; ++k)
+            prefix[k + 1] = prefix[k] + power[k];
+        taken.assign(count, false);
+        double firstPower = 0.0;
+        for (int round = 0; round < kSeriesPerFrame; ++round) {
+            Series best;
+            for (std::size_t root = 0; root < count; ++root) {
+                if (taken[root] || peaks[root].hum || peaks[root].hz < kLowestFundamentalHz)
+                    continue;
+                Series s = seriesOn(peaks, count, taken, root, frames.binHz, nyquist);
+                if (s.power > best.power)
+                    best = std::move(s);
+            }
+            if (!(best.power > 0.0) || best.power < kFurtherShare * firstPower)
+                break;
+            if (round == 0)
+                firstPower = best.power;
+            for (const std::size_t m : best.members)
+                taken[m] = true;
+
+            PitchEntry e;
+            e.frame = static_cast<std::uint32_t>(t);
+            e.hz = best.hz;
+            e.phaseHz = best.phaseHz;
+            e.seriesPower = best.power;
+            e.fundamentalPower = best.fundamental;
+            e.harmonics = best.harmonics;
+            e.harmonicPowers = std::move(best.powers);
+            const double f0 = best.phaseHz > 0.0 ? best.phaseHz : best.hz;
+            double humIn = 0.0;
+            const double top = (e.harmonics + 0.5) * f0;
+            for (std::size_t i = 0; i < count; ++i)
+                if (peaks[i].hum && peaks[i].hz >= 0.5 * f0 && peaks[i].hz < top)
+                    humIn += peaks[i].power;
+            e.bandPower = std::max(e.seriesPower, bandSum(prefix, 0.5 * f0, top, frames.binHz) - humIn);
+            e.octaveNoise = octaveNoise(power, peaks, count, best.members, f0, frames.binHz, bins);
+            entries.push_back(std::move(e));
+        }
+    }
+    return entries;
+}
+
+}  // namespace tonalyx::measurement

@@ -1,0 +1,30 @@
+// The harmonic series in each frame: for each peak taken as a fundamental,
+// the peaks at its multiples; the series that holds the most power wins,
+// its peaks are set aside, and the next is looked for (two tones at once).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "measure/spectral_frames.h"
+
+namespace tonalyx::measurement {
+
+// Fundamentals from here up: rumble below is never a tone.
+constexpr double kLowestFundamentalHz = 35.0;
+
+struct PitchEntry {
+    std::uint32_t frame = 0;
+    double hz = 0.0;             // the fundamental, from its bins
+    double phaseHz = 0.0;        // from its phase since the frame before; 0: none
+    double seriesPower = 0.0;    // of every harmonic found, the fundamental's included
+    double fundamentalPower = 0.0;
+    double bandPower = 0.0;      // all from half the fundamental to past the last harmonic, hum left out
+    double octaveNoise = 0.0;    // the rest in the octave around the fundamental
+    std::uint32_t harmonics = 0; // the highest harmonic found
+    std::vector<double> harmonicPowers;  // index h - 1; 0 where none was found
+};
+
+std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames);
+
+}  // namespace tonalyx::measurement

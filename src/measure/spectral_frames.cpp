@@ -1,0 +1,138 @@
+#include "measure/spectral_frames.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "measure/fourier.h"
+#include "measure/mains_hum.h"
+
+namespace tonalyx::measurement {
+
+namespace {
+
+// A peak counts from this many times the median power around it (10 dB).
+constexpr double kPeakOverFloor = 10.0;
+// At most this many peaks a frame, the strongest.
+constexpr std::size_t kMaxPeaks = 24;
+
+std::size_t frameSizeFor(double rate, std::size_t frames)
+{
+    std::size_t size = rate < 12000.0 ? 512 : 1024;
+    while (size > 32 && size > frames)
+        size /= 2;
+    return size;
+}
+
+// The median of the powers 3 to 9 bins either side of `bin`: the noise
+// around a peak, clear of its own main lobe.
+double floorAround(const float* power, std::size_t bin, std::size_t last)
+{
+    float around[14];
+    std::size_t count = 0;
+    for (std::size_t d = 3; d <= 9; ++d) {
+        if (bin >= d + 1)
+            around[count++] = power[bin - d];
+        if (bin + d <= last)
+            around[count++] = power[bin + d];
+    }
+    if (count == 0)
+        return 0.0;
+    std::nth_element(around, around + count / 2, around + count);
+    return around[count / 2];
+}
+
+// The Hann window's bins beside a tone at bin + d (0 <= d <= 1) stand to
+// the peak as (1 + d) / (2 - d) in magnitude: d = (2 r - 1) / (r + 1).
+double interpolatedBin(const float* power, std::size_t bin)
+{
+    const double here = std::sqrt(static_cast<double>(power[bin]));
+    const double below = std::sqrt(static_cast<double>(power[bin - 1]));
+    const double above = std::sqrt(static_cast<double>(power[bin + 1]));
+    if (!(here > 0.0))
+        return static_cast<double>(bin);
+    const double ratio = std::max(below, above) / here;
+    const double offset = std::clamp((2.0 * ratio - 1.0) / (ratio + 1.0), 0.0, 1.0);
+    return static_cast<double>(bin) + (above >= below ? offset : -offset);
+}
+
+void findPeaks(SpectralFrames& out, const float* power, const std::vector<Phasor>& spectrum,
+               const std::vector<Phasor>& previous, bool hasPrevious)
+{
+    const std::size_t last = out.size / 2;
+    const std::size_t begin = out.peaks.size();
+    for (std::size_t k = 2; k + 2 <= last; ++k) {
+        if (!(power[k] > power[k - 1] && power[k] >= power[k + 1]))
+            continue;
+        if (!(power[k] >= kPeakOverFloor * floorAround(power, k, last)))
+            continue;
+        Peak peak;
+        peak.bin = static_cast<std::uint32_t>(k);
+        peak.hz = interpolatedBin(power, k) * out.binHz;
+        for (std::size_t j = k - 2; j <= k + 2; ++j)
+            peak.power += power[j];
+        peak.height = power[k];
+        if (hasPrevious) {
+            // Half a frame on, bin k turns by k/2 turns; what it turned
+            // more, within half a turn, moves it off the bin's middle.
+            const Phasor a = previous[k], b = spectrum[k];
+            const double turned = turnsOf(b.im * a.re - b.re * a.im, b.re * a.re + b.im * a.im);
+            double off = turned - 0.5 * static_cast<double>(k % 2);
+            off -= std::floor(off + 0.5);
+            peak.phaseHz = (static_cast<double>(k) + 2.0 * off) * out.binHz;
+        }
+        out.peaks.push_back(peak);
+    }
+    // The strongest only, in order of frequency.
+    if (out.peaks.size() - begin > kMaxPeaks) {
+        const auto first = out.peaks.begin() + static_cast<std::ptrdiff_t>(begin);
+        std::nth_element(first, first + kMaxPeaks, out.peaks.end(),
+                         [](const Peak& a, const Peak& b) { return a.power > b.power; });
+        out.peaks.resize(begin + kMaxPeaks);
+        std::sort(first, out.peaks.end(), [](const Peak& a, const Peak& b) { return a.bin < b.bin; });
+    }
+}
+
+}  // namespace
+
+SpectralFrames spectralFramesOf(const AnalysisTrack& track)
+{
+    SpectralFrames out;
+    const std::size_t length = track.samples.size();
+    out.size = frameSizeFor(track.rate, length);
+    out.hop = out.size / 2;
+    if (length < out.size || out.size < 32)
+        return out;
+    out.frames = (length - out.size) / out.hop + 1;
+    out.binHz = track.rate / static_cast<double>(out.size);
+    const std::size_t bins = out.size / 2 + 1;
+    const std::vector<double> window = hannWindow(out.size);
+    for (const double w : window)
+        out.windowEnergy += w * w;
+    const FourierPlan plan(out.size);
+    out.power.resize(out.frames * bins);
+    out.meanPower.assign(bins, 0.0);
+    out.firstPeak.reserve(out.frames + 1);
+    std::vector<Phasor> spectrum(out.size), previous(out.size);
+    for (std::size_t t = 0; t < out.frames; ++t) {
+        const float* x = track.samples.data() + t * out.hop;
+        for (std::size_t n = 0; n < out.size; ++n)
+            spectrum[n] = {x[n] * window[n], 0.0};
+        plan.transform(spectrum);
+        float* power = out.power.data() + t * bins;
+        for (std::size_t k = 0; k < bins; ++k) {
+            const double p = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
+            power[k] = static_cast<float>(p);
+            out.meanPower[k] += p;
+        }
+        out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
+        findPeaks(out, power, spectrum, previous, t > 0);
+        spectrum.swap(previous);
+    }
+    out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
+    for (double& p : out.meanPower)
+        p /= static_cast<double>(out.frames);
+    markMainsHum(out);
+    return out;
+}
+
+}  // namespace tonalyx::measurement

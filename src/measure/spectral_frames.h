@@ -1,0 +1,48 @@
+// The short-time spectrum of an analysis track: Hann-windowed frames half
+// overlapping, their power spectra, and the peaks that stand above the
+// noise around them, each with its frequency from the bins beside it and,
+// more finely, from the phase it moved by since the frame before.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "measure/analysis_track.h"
+
+namespace tonalyx::measurement {
+
+struct Peak {
+    std::uint32_t bin = 0;
+    double hz = 0.0;        // from the bins beside the peak
+    double phaseHz = 0.0;   // from the phase since the frame before; 0: none
+    double power = 0.0;     // over the window's main lobe (five bins)
+    double height = 0.0;    // of the peak's bin alone
+    bool hum = false;       // mains hum or one of its harmonics
+    // The finest frequency known: phaseHz when it agrees with hz.
+    double bestHz(double binHz) const
+    {
+        return phaseHz > 0.0 && phaseHz > hz - binHz && phaseHz < hz + binHz ? phaseHz : hz;
+    }
+};
+
+struct SpectralFrames {
+    std::size_t size = 0;   // frame length, a power of two
+    std::size_t hop = 0;    // size / 2
+    std::size_t frames = 0;
+    double binHz = 0.0;
+    double windowEnergy = 0.0;  // sum of the window's squares
+    std::vector<float> power;   // frames x (size / 2 + 1)
+    std::vector<Peak> peaks;    // frame by frame
+    std::vector<std::uint32_t> firstPeak;  // frames + 1 offsets into peaks
+    std::vector<double> meanPower;         // size / 2 + 1
+    double mainsHz = 0.0;                  // the mains hum found; 0: none
+
+    const float* powerOf(std::size_t frame) const { return power.data() + frame * (size / 2 + 1); }
+    // The source time of the middle of a frame, in analysis frames.
+    double middleOf(std::size_t frame) const { return static_cast<double>(frame * hop + size / 2); }
+};
+
+SpectralFrames spectralFramesOf(const AnalysisTrack& track);
+
+}  // namespace tonalyx::measurement

@@ -1,0 +1,120 @@
+#include "measure/tone_bursts.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "measure/exact_math.h"
+
+namespace tonalyx::measurement {
+
+namespace {
+
+constexpr double kBlockSeconds = 0.005;
+// On from half the amplitude the tone usually has (its 90th percentile
+// inside its frames): the edges of a tone switched on land where it starts.
+constexpr double kOnShare = 0.5;
+constexpr double kUsualShare = 0.9;
+
+}  // namespace
+
+std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
+                            const std::vector<std::uint32_t>& frames)
+{
+    std::vector<Burst> bursts;
+    const std::size_t block = std::max<std::size_t>(1, static_cast<std::size_t>(track.rate * kBlockSeconds + 0.5));
+    const std::size_t blocks = track.samples.size() / block;
+    if (blocks < 2 || frames.empty())
+        return bursts;
+    // Each block's sum against e^(-2 pi i f n); amplitudes at the block
+    // edges over the two blocks either side (10 ms).
+    const double cycles = hz / track.rate;
+    std::vector<Phasor> sums(blocks);
+    std::vector<Phasor> table(block);
+    for (std::size_t k = 0; k < block; ++k) {
+        const Phasor u = unitOfTurns(-fractionOf(cycles * static_cast<double>(k)));
+        table[k] = u;
+    }
+    for (std::size_t b = 0; b < blocks; ++b) {
+        double re = 0.0, im = 0.0;
+        const float* x = track.samples.data() + b * block;
+        for (std::size_t k = 0; k < block; ++k) {
+            re += x[k] * table[k].re;
+            im += x[k] * table[k].im;
+        }
+        const Phasor start = unitOfTurns(-fractionOf(cycles * static_cast<double>(b * block)));
+        sums[b] = {start.re * re - start.im * im, start.re * im + start.im * re};
+    }
+    // amplitude[e]: at the edge after block e (position (e + 1) x block).
+    std::vector<double> amplitude(blocks - 1);
+    for (std::size_t e = 0; e + 1 < blocks; ++e) {
+        const double re = sums[e].re + sums[e + 1].re, im = sums[e].im + sums[e + 1].im;
+        amplitude[e] = std::sqrt(re * re + im * im) / static_cast<double>(block);
+    }
+
+    // The usual amplitude inside the tone's frames (their middle halves).
+    std::vector<bool> inFrames(amplitude.size(), false);
+    std::vector<double> inside;
+    for (const std::uint32_t t : frames) {
+        const double from = static_cast<double>(t * spectral.hop + spectral.size / 4);
+        const double to = from + static_cast<double>(spectral.size / 2);
+        for (std::size_t e = static_cast<std::size_t>(from / block); e < amplitude.size(); ++e) {
+            const double at = static_cast<double>((e + 1) * block);
+            if (at > to)
+                break;
+            if (at >= from && !inFrames[e]) {
+                inFrames[e] = true;
+                inside.push_back(amplitude[e]);
+            }
+        }
+    }
+    if (inside.empty())
+        return bursts;
+    const std::size_t rank = static_cast<std::size_t>(kUsualShare * static_cast<double>(inside.size() - 1));
+    std::nth_element(inside.begin(), inside.begin() + static_cast<std::ptrdiff_t>(rank), inside.end());
+    const double threshold = kOnShare * inside[rank];
+    if (!(threshold > 0.0))
+        return bursts;
+
+    const auto positionOf = [&](std::size_t e) { return static_cast<double>((e + 1) * block); };
+    // Where the amplitude crosses the threshold between edges e and e + 1.
+    const auto crossing = [&](std::size_t e) {
+        const double a = amplitude[e], b = amplitude[e + 1];
+        const double share = b != a ? (threshold - a) / (b - a) : 0.5;
+        return positionOf(e) + std::clamp(share, 0.0, 1.0) * static_cast<double>(block);
+    };
+    const double gap = kBurstGapSeconds * track.rate, shortest = kShortestBurstSeconds * track.rate;
+    struct Run {
+        std::size_t first, last;  // edges on
+        bool held;                // overlaps the tone's frames
+    };
+    std::vector<Run> runs;
+    for (std::size_t e = 0; e < amplitude.size(); ++e) {
+        if (amplitude[e] < threshold)
+            continue;
+        if (!runs.empty() && runs.back().last + 1 == e) {
+            runs.back().last = e;
+        } else {
+            runs.push_back({e, e, false});
+        }
+        runs.back().held = runs.back().held || inFrames[e];
+    }
+    for (const Run& run : runs) {
+        if (!run.held)
+            continue;
+        Burst burst;
+        burst.begin = run.first > 0 ? crossing(run.first - 1) : 0.0;
+        burst.end = run.last + 1 < amplitude.size() ? crossing(run.last) : static_cast<double>(track.samples.size());
+        if (!bursts.empty() && burst.begin - bursts.back().end < gap) {
+            bursts.back().end = burst.end;
+            continue;
+        }
+        if (!bursts.empty() && bursts.back().end - bursts.back().begin < shortest)
+            bursts.pop_back();
+        bursts.push_back(burst);
+    }
+    if (!bursts.empty() && bursts.back().end - bursts.back().begin < shortest)
+        bursts.pop_back();
+    return bursts;
+}
+
+}  // namespace tonalyx::measurement
