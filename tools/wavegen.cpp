@@ -4,7 +4,7 @@
 //   wavegen (--sine K | --cosine K | --const V) --slots N [--amp A]
 //   wavegen --values V1,V2,...
 //   common: [--bits B] [--channels C] [--rate R] [--phase DEG] [--lead L]
-//           [--float] [-o FILE]
+//           [--add K:A]... [--gate ON:OFF] [--float] [-o FILE]
 //
 // --sine K writes slot n = A x sin(2 pi K n / N + phase) rounded to the
 // nearest whole number, ties to even (A defaults to 10000, the phase to 0
@@ -12,13 +12,17 @@
 // before them. Slots are written as B-bit little-endian integers (default
 // 16), or with --float as 32-bit floats of the value / 32768 (format tag
 // 3); channels and rate only go into the header, slots are written in
-// order.
+// order. --add K:A adds a sine of K periods across the slots and amplitude
+// A (a harmonic, a second tone; repeatable); --gate ON:OFF keeps ON slots
+// of every ON + OFF and silences the rest (beeps, each at the phase the
+// running sine has).
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,6 +62,8 @@ int main(int argc, char** argv)
     bool floats = false;
     int bits = 16, channels = 1, rate = 44100;
     std::vector<long> values;
+    std::vector<std::pair<double, double>> added;  // periods, amplitude
+    long gateOn = 0, gateOff = 0;
     const char* output = nullptr;
 
     for (int i = 1; i < argc; ++i) {
@@ -91,6 +97,19 @@ int main(int argc, char** argv)
             phaseDegrees = std::atof(value);
         else if (arg == "--lead")
             lead = std::atol(value);
+        else if (arg == "--add" || arg == "--gate") {
+            char* end = nullptr;
+            const double first = std::strtod(value, &end);
+            if (*end != ':')
+                fail("--add and --gate take two numbers as X:Y");
+            const double second = std::strtod(end + 1, nullptr);
+            if (arg == "--add")
+                added.emplace_back(first, second);
+            else {
+                gateOn = static_cast<long>(first);
+                gateOff = static_cast<long>(second);
+            }
+        }
         else if (arg == "-o")
             output = value;
         else
@@ -109,6 +128,10 @@ int main(int argc, char** argv)
                     angle += phase;
                 v = amplitude * (shape == kSine ? std::sin(angle) : std::cos(angle));
             }
+            for (const auto& [k, a] : added)
+                v += a * std::sin(2.0 * M_PI * k * static_cast<double>(n) / static_cast<double>(slots));
+            if (gateOn > 0 && n % (gateOn + gateOff) >= gateOn)
+                v = 0.0;
             values.push_back(std::lrint(v));  // nearest, ties to even
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "measure/burst_frequency.h"
 #include "measure/decimal_rounding.h"
 #include "measure/exact_math.h"
 #include "measure/harmonic_window.h"
@@ -177,7 +178,10 @@ ChannelVerdict analyseChannel(const Track& source)
     v.toneBursts = burstsOf(v.track, v.spectral, f.hz, framesOf(group, v.entries));
     const std::vector<bool> whole = wholeFrames(v.spectral, v.toneBursts);
     const GroupFigures inside = figuresOf(group, v.entries, v.spectral.binHz, v.spectral.hop, &whole);
-    if (inside.hz > 0.0) {
+    if (!inside.timed && v.toneBursts.size() == 1) {
+        // Too short for the frames' phase: over the burst itself.
+        f.hz = burstFrequency(v.track, v.toneBursts.front(), f.hz);
+    } else if (inside.hz > 0.0) {
         f.hz = inside.hz;
         f.drift = inside.drift;
         // A glide's track stops short of the tone's edges: carried on to them.
@@ -256,7 +260,7 @@ std::vector<Segment> segmentsOf(const Track& source, const ChannelVerdict& v)
             Segment s;
             s.start = v.track.secondsAt(burst.begin);
             s.end = v.track.secondsAt(burst.end);
-            s.measured = own.hz;
+            s.measured = burstFrequency(v.track, burst, own.hz);
             s.purity = own.purity;
             s.level = levelOf(harmonicFiguresOf(source, sourceSpan(v.track, burst, source.frames), own.hz).amplitude);
             s.hasTone = own.purity >= kMinPurity && (burst.end - burst.begin) / v.track.rate >= kMinToneSeconds &&

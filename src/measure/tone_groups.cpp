@@ -172,11 +172,13 @@ GroupFigures figuresOf(const ToneGroup& group, const std::vector<PitchEntry>& en
         figures.trackEnd = static_cast<double>(trackFrames[last] * hop + hop / 2);
         if (kept > 0)
             figures.hz = sum / static_cast<double>(kept);
+        figures.timed = kept > 0;
     } else if (!track.empty()) {
         double sum = 0.0;
         for (const double hz : track)
             sum += hz;
         figures.hz = sum / static_cast<double>(track.size());
+        figures.timed = true;
     }
     return figures;
 }

@@ -34,6 +34,7 @@ struct GroupFigures {
     // only rises or only falls from end to end (a glide, a slow drift).
     double trackBegin = 0.0, trackEnd = 0.0;
     bool monotone = false;
+    bool timed = false;  // hz comes from the phase of frames, not only their bins
 };
 
 // `whole`, when given, tells which frames lie wholly inside the tone: the
