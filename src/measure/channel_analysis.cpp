@@ -24,6 +24,10 @@ constexpr double kSecondPurity = 0.3;
 constexpr double kSteadyPurity = 0.5;
 constexpr double kSteadySpread = 0.05;
 constexpr std::size_t kMaxSegments = 1000;
+// The bursts of one tone lie within this share of its frequency; those
+// this long at least are timed for it.
+constexpr double kBurstSpread = 0.03;
+constexpr double kTimedBurstSeconds = 0.04;
 constexpr double kEnvelopeSeconds = 0.005;
 // A glide's drift is carried past its track to the tone's edges by at most
 // this factor.
@@ -95,6 +99,21 @@ std::vector<bool> wholeFrames(const SpectralFrames& spectral, const std::vector<
             whole[t] = whole[t] || (first >= b.begin && first + static_cast<double>(spectral.size) <= b.end);
         }
     return whole;
+}
+
+// Whether the bursts sound at one frequency: a beeping device's bursts do,
+// while the syllables of a voice wander from one to the next.
+bool burstsAgreeOn(const AnalysisTrack& track, const std::vector<Burst>& bursts, double hz)
+{
+    double low = hz, high = hz;
+    for (const Burst& b : bursts) {
+        if ((b.end - b.begin) / track.rate < kTimedBurstSeconds)
+            continue;
+        const double own = burstFrequency(track, b, hz);
+        low = std::min(low, own);
+        high = std::max(high, own);
+    }
+    return high - low <= kBurstSpread * hz;
 }
 
 double decibels(double power)
@@ -190,6 +209,7 @@ ChannelVerdict analyseChannel(const Track& source)
             f.drift *= std::min(kMostTrackStretch, extent / (inside.trackEnd - inside.trackBegin));
         }
     }
+    const bool burstsAgree = burstsAgreeOn(v.track, v.toneBursts, f.hz);
     v.hz = f.hz;
     v.purity = f.purity;
     v.snr = f.snr;
@@ -219,7 +239,7 @@ ChannelVerdict analyseChannel(const Track& source)
 
     if (silent)
         v.reason = NoToneReason::silent;
-    else if (!steadyFound || !holds)
+    else if (!steadyFound || !holds || !burstsAgree)
         v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
     else if (v.level < kSilentBelow)
         v.reason = NoToneReason::silent;

@@ -1,6 +1,8 @@
 """The measurement on signals made here with numpy, where the truth is
 known: frequency, candidate, purity, level, extent."""
 import math
+import shutil
+import subprocess
 
 import numpy as np
 import pytest
@@ -52,3 +54,26 @@ def test_measurement(frames, options, candidate, hz, amplitude, start, end, reas
         assert abs(m.start - start) <= 0.05 and abs(m.end - end) <= 0.05, m
     # The console's line.
     assert repr(m).startswith(f"tone={candidate or 'none'} ")
+
+
+SPEECH = [  # (voice, words per minute, pitch, text): speech and sung vowels
+    ("en", 175, 50, "Test bench ready, start the measurement now."),
+    ("en-us", 120, 30, "One two three four five six seven eight nine ten."),
+    ("de", 160, 60, "Bitte den Tongenerator vor dem nächsten Lauf prüfen."),
+    ("fr", 150, 50, "Fréquence mesurée à quatre cent quarante hertz."),
+    ("en+f3", 140, 70, "Hello, this is channel one speaking."),
+    ("en+m3", 190, 40, "Please check the tone generator before the next run."),
+    ("en", 60, 50, "Aaaaaaaaaa eeeeeeeee oooooooo."),
+    ("en+f3", 50, 80, "Laaaaaaaa, laaaaaaaa."),
+    ("en+m3", 40, 20, "Mmmmmmmmmm, ooooooooo."),
+]
+
+
+@pytest.mark.skipif(shutil.which("espeak-ng") is None, reason="needs espeak-ng")
+@pytest.mark.parametrize("voice, speed, pitch, text", SPEECH)
+def test_speech_is_never_a_tone(tmp_path, voice, speed, pitch, text):
+    path = tmp_path / "speech.wav"
+    subprocess.run(["espeak-ng", "-v", voice, "-s", str(speed), "-p", str(pitch), "-w", str(path), text],
+                   check=True, capture_output=True)
+    m = tonalyx.measure(path)
+    assert m.tone is None and m.reason is not None, m
