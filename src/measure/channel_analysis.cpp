@@ -28,6 +28,10 @@ constexpr std::size_t kMaxSegments = 1000;
 // this long at least are timed for it.
 constexpr double kBurstSpread = 0.03;
 constexpr double kTimedBurstSeconds = 0.04;
+// A device's tone holds most of its series in its first three harmonics
+// (a sawtooth 83 %, a square wave 90 %, a buzzer's strong 2nd or 3rd all
+// of it); a voice spreads its series over the formants above.
+constexpr double kLowHarmonicsShare = 0.8;
 constexpr double kEnvelopeSeconds = 0.005;
 // A glide's drift is carried past its track to the tone's edges by at most
 // this factor.
@@ -114,6 +118,21 @@ bool burstsAgreeOn(const AnalysisTrack& track, const std::vector<Burst>& bursts,
         high = std::max(high, own);
     }
     return high - low <= kBurstSpread * hz;
+}
+
+// The share of a group's series power in its first three harmonics.
+double lowHarmonicsShare(const ToneGroup& group, const std::vector<PitchEntry>& entries)
+{
+    double low = 0.0, all = 0.0;
+    for (const std::uint32_t i : group.members) {
+        const std::vector<double>& powers = entries[i].harmonicPowers;
+        for (std::size_t h = 0; h < powers.size(); ++h) {
+            all += powers[h];
+            if (h < 3)
+                low += powers[h];
+        }
+    }
+    return all > 0.0 ? low / all : 1.0;
 }
 
 double decibels(double power)
@@ -210,6 +229,7 @@ ChannelVerdict analyseChannel(const Track& source)
         }
     }
     const bool burstsAgree = burstsAgreeOn(v.track, v.toneBursts, f.hz);
+    const bool lowHeavy = lowHarmonicsShare(group, v.entries) >= kLowHarmonicsShare;
     v.hz = f.hz;
     v.purity = f.purity;
     v.snr = f.snr;
@@ -239,7 +259,7 @@ ChannelVerdict analyseChannel(const Track& source)
 
     if (silent)
         v.reason = NoToneReason::silent;
-    else if (!steadyFound || !holds || !burstsAgree)
+    else if (!steadyFound || !holds || !burstsAgree || !lowHeavy)
         v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
     else if (v.level < kSilentBelow)
         v.reason = NoToneReason::silent;

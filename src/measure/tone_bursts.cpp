@@ -15,25 +15,26 @@ constexpr double kBlockSeconds = 0.005;
 constexpr double kOnShare = 0.5;
 constexpr double kUsualShare = 0.9;
 
-}  // namespace
 
-std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
-                            const std::vector<std::uint32_t>& frames)
+std::size_t blockFramesOf(const AnalysisTrack& track)
 {
-    std::vector<Burst> bursts;
-    const std::size_t block = std::max<std::size_t>(1, static_cast<std::size_t>(track.rate * kBlockSeconds + 0.5));
+    return std::max<std::size_t>(1, static_cast<std::size_t>(track.rate * kBlockSeconds + 0.5));
+}
+
+// Each block's sum against e^(-2 pi i f n); amplitudes at the block edges
+// over the two blocks either side (10 ms): amplitude[e] at the edge after
+// block e (position (e + 1) x block).
+std::vector<double> edgeAmplitudes(const AnalysisTrack& track, double hz, std::size_t block)
+{
     const std::size_t blocks = track.samples.size() / block;
-    if (blocks < 2 || frames.empty())
-        return bursts;
-    // Each block's sum against e^(-2 pi i f n); amplitudes at the block
-    // edges over the two blocks either side (10 ms).
+    std::vector<double> amplitude;
+    if (blocks < 2)
+        return amplitude;
     const double cycles = hz / track.rate;
     std::vector<Phasor> sums(blocks);
     std::vector<Phasor> table(block);
-    for (std::size_t k = 0; k < block; ++k) {
-        const Phasor u = unitOfTurns(-fractionOf(cycles * static_cast<double>(k)));
-        table[k] = u;
-    }
+    for (std::size_t k = 0; k < block; ++k)
+        table[k] = unitOfTurns(-fractionOf(cycles * static_cast<double>(k)));
     for (std::size_t b = 0; b < blocks; ++b) {
         double re = 0.0, im = 0.0;
         const float* x = track.samples.data() + b * block;
@@ -44,12 +45,24 @@ std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& sp
         const Phasor start = unitOfTurns(-fractionOf(cycles * static_cast<double>(b * block)));
         sums[b] = {start.re * re - start.im * im, start.re * im + start.im * re};
     }
-    // amplitude[e]: at the edge after block e (position (e + 1) x block).
-    std::vector<double> amplitude(blocks - 1);
+    amplitude.resize(blocks - 1);
     for (std::size_t e = 0; e + 1 < blocks; ++e) {
         const double re = sums[e].re + sums[e + 1].re, im = sums[e].im + sums[e + 1].im;
         amplitude[e] = std::sqrt(re * re + im * im) / static_cast<double>(block);
     }
+    return amplitude;
+}
+
+}  // namespace
+
+std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
+                            const std::vector<std::uint32_t>& frames)
+{
+    std::vector<Burst> bursts;
+    const std::size_t block = blockFramesOf(track);
+    const std::vector<double> amplitude = edgeAmplitudes(track, hz, block);
+    if (amplitude.empty() || frames.empty())
+        return bursts;
 
     // The usual amplitude inside the tone's frames (their middle halves).
     std::vector<bool> inFrames(amplitude.size(), false);
