@@ -22,10 +22,12 @@ AnalysisTrack analysisTrackOf(const Track& track)
     const std::uint64_t frames = track.frames / out.step;
     out.samples.resize(frames);
     double total = 0.0;
+    const std::size_t stride = track.stride;
+    const float* x = track.first;
     for (std::uint64_t n = 0; n < frames; ++n) {
         double sum = 0.0;
-        for (std::uint64_t k = n * out.step; k < (n + 1) * out.step; ++k)
-            sum += track[k];
+        for (std::uint32_t k = 0; k < out.step; ++k, x += stride)
+            sum += *x;
         // Floats may hold anything: far past full scale the figures would
         // overflow, and nothing printed needs them.
         const double mean = std::clamp(sum / out.step, -kLargest, kLargest);

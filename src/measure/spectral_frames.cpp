@@ -61,7 +61,8 @@ void findPeaks(SpectralFrames& out, const float* power, const std::vector<Phasor
     const std::size_t last = out.size / 2;
     const std::size_t begin = out.peaks.size();
     for (std::size_t k = 2; k + 2 <= last; ++k) {
-        if (!(power[k] > power[k - 1] && power[k] >= power[k + 1]))
+        // A tone's peak in a Hann window stands over the bins two away too.
+        if (!(power[k] > power[k - 1] && power[k] >= power[k + 1] && power[k] > power[k - 2] && power[k] > power[k + 2]))
             continue;
         if (!(power[k] >= kPeakOverFloor * floorAround(power, k, last)))
             continue;
@@ -112,21 +113,34 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track)
     out.power.resize(out.frames * bins);
     out.meanPower.assign(bins, 0.0);
     out.firstPeak.reserve(out.frames + 1);
-    std::vector<Phasor> spectrum(out.size), previous(out.size);
-    for (std::size_t t = 0; t < out.frames; ++t) {
-        const float* x = track.samples.data() + t * out.hop;
+    // Two frames a transform: one as the real part, the next as the
+    // imaginary part, split apart by the spectrum's symmetry.
+    std::vector<Phasor> joint(out.size), spectrum(bins), previous(bins);
+    for (std::size_t t = 0; t < out.frames; t += 2) {
+        const bool pair = t + 1 < out.frames;
+        const float* a = track.samples.data() + t * out.hop;
+        const float* b = pair ? a + out.hop : nullptr;
         for (std::size_t n = 0; n < out.size; ++n)
-            spectrum[n] = {x[n] * window[n], 0.0};
-        plan.transform(spectrum);
-        float* power = out.power.data() + t * bins;
-        for (std::size_t k = 0; k < bins; ++k) {
-            const double p = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
-            power[k] = static_cast<float>(p);
-            out.meanPower[k] += p;
+            joint[n] = {a[n] * window[n], pair ? b[n] * window[n] : 0.0};
+        plan.transform(joint);
+        for (std::size_t half = 0; half < (pair ? 2u : 1u); ++half) {
+            for (std::size_t k = 0; k < bins; ++k) {
+                const Phasor z = joint[k], m = joint[(out.size - k) % out.size];
+                // first: (Z[k] + conj Z[N-k]) / 2; second: (Z[k] - conj Z[N-k]) / 2i
+                spectrum[k] = half == 0 ? Phasor{0.5 * (z.re + m.re), 0.5 * (z.im - m.im)}
+                                        : Phasor{0.5 * (z.im + m.im), 0.5 * (m.re - z.re)};
+            }
+            const std::size_t frame = t + half;
+            float* power = out.power.data() + frame * bins;
+            for (std::size_t k = 0; k < bins; ++k) {
+                const double p = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
+                power[k] = static_cast<float>(p);
+                out.meanPower[k] += p;
+            }
+            out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
+            findPeaks(out, power, spectrum, previous, frame > 0);
+            spectrum.swap(previous);
         }
-        out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
-        findPeaks(out, power, spectrum, previous, t > 0);
-        spectrum.swap(previous);
     }
     out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
     for (double& p : out.meanPower)
