@@ -175,10 +175,12 @@ TONALYX_API std::string resultLine(const Report& report);
 // ---------------------------------------------------------------------------
 // The measurement.
 
-// Purity below this means no tone. Tones at 12 dB SNR with hum and
-// harmonics keep 0.93 or more; speech, noise and sweeps stay below 0.01;
-// two tones of equal strength give 0.5. 0.7 still takes a tone 4 dB above
-// white noise.
+// Purity below this means no tone. Purity is the share of the sound in
+// the tone's own band (from half its frequency to past its last harmonic,
+// mains hum left out) that its harmonic series holds, taken frame by frame
+// (the median, so a pop or a dropout changes nothing): about 1 for a clean
+// tone or a buzzer, over 0.9 with white or pink noise at 0 dB over the
+// whole band, about 0.5 for two tones of equal strength.
 constexpr double kMinPurity = 0.7;
 // Candidates within this many Hz of the measured frequency.
 constexpr double kCandidateReachHz = 10.0;
