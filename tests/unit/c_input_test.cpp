@@ -79,8 +79,9 @@ TEST(CInput, CallbacksGiveWhatTheBytesInMemoryGive)
                                                            "t.wav", TONALYX_MEASURE_PICTURES);
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(tonalyx_measurement_status(m), row.status) << row.piece;
-        if (row.status == TONALYX_OK)
+        if (row.status == TONALYX_OK) {
             EXPECT_EQ(tonalyx_measurement_line(m), want) << row.piece;
+        }
         tonalyx_measurement_free(m);
     }
 }
