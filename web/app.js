@@ -292,6 +292,7 @@
     node.id = entry.anchor;
     node.tabIndex = -1;  // the table's links move the focus here
     node.dataset.file = entry.name;
+    if (entry.measureMs !== undefined) node.dataset.measureMs = entry.measureMs.toFixed(1);
     node.append(element("h2", null, entry.shown));
     if (entry.failure) {
       node.dataset.verdict = "error";
@@ -331,11 +332,13 @@
   }
 
   async function measureEntry(entry) {
+    const started = performance.now();
     const reply = await analysis.call({ type: "measure", id: entry.id, file: entry.file, name: entry.name, rules,
       abort: abortOn !== null && abortOn === entry.name });
     entry.failure = reply.failed || null;
     entry.measurement = reply.measurement || null;
     entry.verdict = reply.verdict || "error";
+    entry.measureMs = performance.now() - started;
   }
 
   async function answerEntry(entry, length) {
