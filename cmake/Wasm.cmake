@@ -19,9 +19,10 @@ function(tonalyx_wasm_console target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${pipes})
 endfunction()
 
-# The web page: its files copied into <build>/web, and the analysis module
-# (tonalyx-module.js, the wasm inside) exporting every function of the C
-# interface, which the page calls. `library` holds the C interface.
+# The web page: its files copied into <build>/web, and the worker script
+# (tonalyx-worker.js) holding the analysis module (the wasm inside), which
+# exports every function of the C interface, and the page's calls of it.
+# `library` holds the C interface.
 function(tonalyx_web_page library)
   set(web ${CMAKE_BINARY_DIR}/web)
   file(READ ${PROJECT_SOURCE_DIR}/include/tonalyx/tonalyx.h header)
@@ -36,19 +37,28 @@ function(tonalyx_web_page library)
   list(JOIN exported "," exported)
 
   # An executable needs a source; everything it holds comes from the library.
+  # The module runs in a worker (web/worker.js), where the read callback of
+  # the measurement may wait for the file's slices (FileReaderSync); it
+  # takes JavaScript functions as function pointers (addFunction, with i64
+  # as BigInt), and _abort serves the page's test hook.
   set(stub ${CMAKE_BINARY_DIR}/web-module.cpp)
   file(WRITE ${stub} "// The web page's module: the C interface of the library, nothing else.\n")
   add_executable(tonalyx_web ${stub})
   target_link_libraries(tonalyx_web PRIVATE ${library})
-  set_target_properties(tonalyx_web PROPERTIES OUTPUT_NAME tonalyx-module RUNTIME_OUTPUT_DIRECTORY ${web})
+  set_target_properties(tonalyx_web PROPERTIES OUTPUT_NAME tonalyx-module RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/web-module)
   target_link_options(tonalyx_web PRIVATE
-    --no-entry -sMODULARIZE=1 -sEXPORT_NAME=createTonalyx -sSINGLE_FILE=1 -sENVIRONMENT=web
-    -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=0
-    "-sEXPORTED_FUNCTIONS=${exported}"
-    "-sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8")
+    --no-entry -sMODULARIZE=1 -sEXPORT_NAME=createTonalyx -sSINGLE_FILE=1 -sENVIRONMENT=worker
+    -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=0 -sALLOW_TABLE_GROWTH=1 -sWASM_BIGINT=1
+    "-sEXPORTED_FUNCTIONS=${exported},_abort"
+    "-sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8,addFunction")
 
-  set(copied)
-  foreach(page index.html style.css tonalyx-api.js plot.js app.js)
+  set(script ${PROJECT_SOURCE_DIR}/cmake/web-worker-script.cmake)
+  add_custom_command(OUTPUT ${web}/tonalyx-worker.js
+    COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:tonalyx_web> -DAPI=${PROJECT_SOURCE_DIR}/web/tonalyx-api.js
+      -DWORKER=${PROJECT_SOURCE_DIR}/web/worker.js -DOUT=${web}/tonalyx-worker.js -P ${script}
+    DEPENDS tonalyx_web ${PROJECT_SOURCE_DIR}/web/tonalyx-api.js ${PROJECT_SOURCE_DIR}/web/worker.js ${script})
+  set(copied ${web}/tonalyx-worker.js)
+  foreach(page index.html style.css plot.js pictures.js results-table.js app.js)
     add_custom_command(OUTPUT ${web}/${page}
       COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/${page} ${web}/${page}
       DEPENDS ${PROJECT_SOURCE_DIR}/web/${page})

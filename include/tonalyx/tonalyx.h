@@ -76,6 +76,13 @@ enum { TONALYX_MEASURE_PICTURES = 1 };
 TONALYX_API tonalyx_measurement* tonalyx_measure_file_with(const char* path, unsigned flags);
 TONALYX_API tonalyx_measurement* tonalyx_measure_memory_with(const void* data, size_t size, const char* name,
                                                              unsigned flags);
+/* The bytes come from read(user, buffer, count): the number given (at
+ * most count), 0 at the end, -1 on an error. seek(user, offset) goes to an
+ * absolute offset and returns non-zero on success; it may be NULL, and
+ * read then skips forward. The name is only shown in messages. */
+TONALYX_API tonalyx_measurement* tonalyx_measure_callbacks(long (*read)(void* user, void* buffer, size_t count),
+                                                           int (*seek)(void* user, uint64_t offset), void* user,
+                                                           const char* name, unsigned flags);
 TONALYX_API void tonalyx_measurement_free(tonalyx_measurement* measurement);
 
 TONALYX_API int tonalyx_measurement_status(const tonalyx_measurement* measurement);
@@ -130,6 +137,12 @@ TONALYX_API const char* tonalyx_measurement_line(const tonalyx_measurement* meas
 TONALYX_API size_t tonalyx_measurement_message_count(const tonalyx_measurement* measurement);
 TONALYX_API const char* tonalyx_measurement_message(const tonalyx_measurement* measurement, size_t index,
                                                     int* stream);
+
+/* The size bytes of text as the tools print a name: control characters
+ * (C1 included) as \xHH. Writes at most out_size - 1 bytes and a NUL to
+ * out (when out_size > 0) and returns the escaped length, so a call with
+ * out_size 0 says what to allocate; SIZE_MAX when memory runs out. */
+TONALYX_API size_t tonalyx_escape_controls(const char* text, size_t size, char* out, size_t out_size);
 
 TONALYX_API const char* tonalyx_version(void);
 

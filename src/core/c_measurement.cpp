@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/c_measurement_handle.h"
 #include "core/c_messages.h"
 #include "tonalyx/tonalyx.h"
 #include "tonalyx/tonalyx.hpp"
@@ -15,9 +16,7 @@ struct tonalyx_measurement {
     std::vector<double> burstSpans;  // start, end, start, end, ...
 };
 
-namespace {
-
-tonalyx_measurement* wrap(tonalyx::Measurement&& measurement)
+tonalyx_measurement* wrapMeasurement(tonalyx::Measurement&& measurement)
 {
     auto* handle = new (std::nothrow) tonalyx_measurement{std::move(measurement), {}, {}, {}};
     if (!handle)
@@ -37,12 +36,7 @@ tonalyx_measurement* wrap(tonalyx::Measurement&& measurement)
     return handle;
 }
 
-tonalyx::MeasureOptions optionsOf(unsigned flags)
-{
-    tonalyx::MeasureOptions options;
-    options.pictures = (flags & TONALYX_MEASURE_PICTURES) != 0;
-    return options;
-}
+namespace {
 
 const double* arrayOf(const std::vector<double>& values, size_t* count)
 {
@@ -58,7 +52,7 @@ extern "C" {
 tonalyx_measurement* tonalyx_measure_file_with(const char* path, unsigned flags)
 {
     try {
-        return wrap(tonalyx::measureFile(path ? path : "", optionsOf(flags)));
+        return wrapMeasurement(tonalyx::measureFile(path ? path : "", cMeasureOptions(flags)));
     } catch (...) {
         return nullptr;  // out of memory
     }
@@ -68,7 +62,7 @@ tonalyx_measurement* tonalyx_measure_memory_with(const void* data, size_t size, 
 {
     try {
         tonalyx::MemorySource source(data, data ? size : 0);
-        return wrap(tonalyx::measure(source, name ? name : "", optionsOf(flags)));
+        return wrapMeasurement(tonalyx::measure(source, name ? name : "", cMeasureOptions(flags)));
     } catch (...) {
         return nullptr;
     }
