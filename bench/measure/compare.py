@@ -233,6 +233,10 @@ def markdown(header, rows):
     return "\n".join(lines)
 
 
+def over(part, whole):
+    return "%.2f" % (part / whole) if whole > 0 else "-"
+
+
 def percent(part, whole):
     return "%.1f%%" % (100.0 * part / whole) if whole else "-"
 
@@ -315,6 +319,8 @@ def main():
     if args.only:
         keep = set(args.only.split(","))
         truth = [r for r in truth if r["family"] in keep]
+    if not truth:
+        sys.exit("compare.py: no files to run")
     tools = ["tonalyx -hz", "tonalyx -i"] + ([] if args.skip_peers else PEERS)
     for tool, program in (("aubiopitch", "aubiopitch"), ("sox stat", "sox")):
         if tool in tools and not shutil.which(program):
@@ -357,13 +363,13 @@ def main():
     rows = []
     for t in tools:
         w, c = statistics.mean(wall[t]), statistics.mean(cpu[t])
-        rows.append(["`%s`" % t, "%.2f" % (w * 1000), "%.2f" % (w / base_wall), "%.2f" % (c * 1000),
-                     "%.2f" % (c / base_cpu)])
+        rows.append(["`%s`" % t, "%.2f" % (w * 1000), over(w, base_wall), "%.2f" % (c * 1000), over(c, base_cpu)])
     print(markdown(["tool", "ms per file (wall)", "over `-i`", "CPU ms per file", "over `-i`"], rows))
     ratios = sorted(h / d for h, d in zip(wall["tonalyx -hz"], wall["tonalyx -i"]) if d > 0)
-    hz_ratio = statistics.mean(wall["tonalyx -hz"]) / base_wall
-    print("\n`tonalyx -hz` over `tonalyx -i`, file by file (wall): median %.2f, 95th percentile %.2f, max %.2f" %
-          (statistics.median(ratios), ratios[int(0.95 * (len(ratios) - 1))], ratios[-1]))
+    hz_ratio = statistics.mean(wall["tonalyx -hz"]) / base_wall if base_wall > 0 else float("inf")
+    if ratios:
+        print("\n`tonalyx -hz` over `tonalyx -i`, file by file (wall): median %.2f, 95th percentile %.2f, max %.2f" %
+              (statistics.median(ratios), ratios[int(0.95 * (len(ratios) - 1))], ratios[-1]))
 
     missed = []
     hz = scores["all", "tonalyx -hz"]

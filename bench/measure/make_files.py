@@ -201,7 +201,7 @@ def main():
 
     began = time.perf_counter()
     today_set(out, seed, put)
-    print("base: %d files, %.1f s" % (len(rows), time.perf_counter() - began))
+    print("base: %d files, %.1f s" % (len(rows), time.perf_counter() - began), file=sys.stderr)
     for family, files, make in FAMILIES:
         if family in ("several", "none") and not shutil.which("espeak-ng"):
             continue
@@ -211,7 +211,7 @@ def main():
             data, truth = make(rng, i)
             name = re.sub(r"[^A-Za-z0-9+.-]", "_", truth["variant"])
             put("%s/%03d-%s.wav" % (family, i, name), (data, truth), family)
-        print("%s: %d files, %.1f s" % (family, len(rows) - before, time.perf_counter() - began))
+        print("%s: %d files, %.1f s" % (family, len(rows) - before, time.perf_counter() - began), file=sys.stderr)
     cost_files(out)
     with open(os.path.join(out, "truth.tsv"), "w") as f:
         f.write("\t".join(COLUMNS) + "\n")
