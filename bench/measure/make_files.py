@@ -3,66 +3,36 @@
 
     make_files.py OUT_DIR [SEED]
 
-About 350 tone files and 55 without a tone, and OUT_DIR/truth.tsv. Tones:
-random phase, a lead-in and a tail of 0 to 0.5 s, white noise at 12 to
-60 dB below the tone, mains hum, harmonics and DC, 8 to 96 kHz, 8/16/24/32-
-bit integers and 32-bit floats, plain and extensible format chunks, mono
-and stereo (the tone in one channel or both), 0.25 to 5 s of tone, up to
-4 Hz off a candidate. Without a tone: dithered silence, noise, speech
-(espeak-ng, when installed) and sweeps. Same seed, same files.
+Today's set: about 350 tone files and 55 without a tone. Tones: random
+phase, a lead-in and a tail of 0 to 0.5 s, white noise at 12 to 60 dB
+below the tone, mains hum, harmonics and DC, 8 to 96 kHz, 8/16/24/32-bit
+integers and 32-bit floats, plain and extensible format chunks, mono and
+stereo (the tone in one channel or both), 0.25 to 5 s of tone, up to 4 Hz
+off a candidate. Without a tone: dithered silence, noise, speech
+(espeak-ng, when installed) and sweeps.
+
+Then one folder per family of hard signals (families.py), each from its own
+seed: harmonic, hum, noise, second, beeps, broken, pops, drift, several,
+short, combined and none; and cost/, the recordings of measure_time.
+
+OUT_DIR/truth.tsv has a row per file (its path under OUT_DIR): see
+families.py for the columns. Same seed, same files.
 """
 import os
+import re
 import shutil
-import struct
-import subprocess
 import sys
-import tempfile
-import wave
+import time
+import zlib
 
 import numpy as np
 
-RATES = [8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000]
-FORMATS = [("int", 8), ("int", 16), ("int", 24), ("int", 32), ("float", 32)]
-CANDIDATES = list(range(100, 1001, 20))
-SUBFORMAT_TAIL = b"\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71"
+from families import FAMILIES
+from signals import CANDIDATES, espeak, thd_percent
+from wavefile import RATES, pick_format, wave_bytes
 
-
-def wave_bytes(frames, rate, kind, bits, extensible):
-    """frames: float array (n, channels) in [-1, 1]."""
-    channels = frames.shape[1]
-    if kind == "float":
-        data = frames.astype("<f4").tobytes()
-        tag = 3
-    else:
-        full = 2 ** (bits - 1)
-        ints = np.clip(np.round(frames * full), -full, full - 1).astype(np.int64)
-        if bits == 8:
-            data = (ints + 128).astype(np.uint8).tobytes()
-        elif bits == 24:
-            u = (ints & 0xFFFFFF).astype("<u4").view(np.uint8).reshape(-1, 4)[:, :3]
-            data = u.tobytes()
-        else:
-            data = ints.astype("<i%d" % (bits // 8)).tobytes()
-        tag = 1
-    block = channels * bits // 8
-    if extensible:
-        mask = 0x4 if channels == 1 else 0x3
-        fmt = struct.pack("<HHIIHHHHI", 0xFFFE, channels, rate, rate * block, block, bits, 22, bits, mask)
-        fmt += struct.pack("<H", tag) + SUBFORMAT_TAIL
-    else:
-        fmt = struct.pack("<HHIIHH", tag, channels, rate, rate * block, block, bits)
-    chunks = b"fmt " + struct.pack("<I", len(fmt)) + fmt
-    if kind == "float" or extensible:
-        chunks += b"fact" + struct.pack("<II", 4, len(frames))
-    chunks += b"data" + struct.pack("<I", len(data)) + data
-    if len(data) % 2:
-        chunks += b"\x00"
-    return b"RIFF" + struct.pack("<I", 4 + len(chunks)) + b"WAVE" + chunks
-
-
-def pick_format(rng, quiet_ok=True):
-    kind, bits = FORMATS[rng.integers(len(FORMATS))]
-    return kind, bits, bool(rng.random() < 0.3)
+COLUMNS = ["file", "kind", "candidate", "hz", "seconds", "snr", "level", "start", "end", "rate", "format", "channels",
+           "tone_channel", "family", "variant", "reason", "bursts", "thd", "drift"]
 
 
 def tone_file(rng):
@@ -86,9 +56,11 @@ def tone_file(rng):
         envelope *= np.clip((t - lead) / ramp, 0, 1) * np.clip((lead + seconds - t) / ramp, 0, 1)
     phase = rng.uniform(0, 2 * np.pi)
     tone = amp * np.sin(2 * np.pi * hz * (t - lead) + phase)
+    harmonics = [1.0]
     for h in range(2, 5):  # harmonics 25 to 50 dB down
         if h * hz < rate / 2:
-            tone += amp * 10 ** (-rng.uniform(25, 50) / 20) * np.sin(2 * np.pi * h * hz * t + rng.uniform(0, 6.3))
+            harmonics.append(10 ** (-rng.uniform(25, 50) / 20))
+            tone += amp * harmonics[-1] * np.sin(2 * np.pi * h * hz * t + rng.uniform(0, 6.3))
     tone *= envelope
     mains = 50.0 if rng.random() < 0.5 else 60.0
     hum_amp = amp * 10 ** (-rng.uniform(20, 50) / 20)
@@ -106,14 +78,14 @@ def tone_file(rng):
     truth = dict(kind="tone", candidate=candidate, hz="%.4f" % hz, seconds="%.3f" % seconds,
                  snr="%.1f" % snr, level="%.1f" % level, start="%.3f" % lead, end="%.3f" % (lead + seconds),
                  rate=rate, format="%s%d%s" % (kind, bits, "x" if extensible else ""), channels=channels,
-                 tone_channel=where)
+                 tone_channel=where, bursts=1, thd="%.2f" % thd_percent(harmonics))
     return wave_bytes(frames, rate, kind, bits, extensible), truth
 
 
-def none_truth(what, rate, kind, bits, extensible, channels, seconds):
+def none_truth(what, rate, kind, bits, extensible, channels, seconds, reason=""):
     return dict(kind=what, candidate=0, hz="0", seconds="%.3f" % seconds, snr="", level="", start="", end="",
                 rate=rate, format="%s%d%s" % (kind, bits, "x" if extensible else ""), channels=channels,
-                tone_channel=0)
+                tone_channel=0, reason=reason)
 
 
 def silence_file(rng):
@@ -138,7 +110,7 @@ def noise_file(rng):
         x -= np.convolve(x, np.ones(64) / 64, "same")
     frames = np.clip(x, -1, 1).reshape(-1, 1)
     return wave_bytes(frames, rate, kind, bits, extensible), none_truth("noise", rate, kind, bits, extensible, 1,
-                                                                        seconds)
+                                                                        seconds, "impure")
 
 
 def sweep_file(rng):
@@ -167,13 +139,7 @@ SENTENCES = ["The quick brown fox jumps over the lazy dog.", "Test bench ready, 
 def speech_file(rng, index):
     voice = ["en", "en-us", "de", "fr", "en+f3", "en+m3"][index % 6]
     text = SENTENCES[index % len(SENTENCES)]
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "s.wav")
-        subprocess.run(["espeak-ng", "-v", voice, "-s", str(int(rng.integers(120, 200))), "-w", path, text],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        with wave.open(path) as w:
-            rate, raw = w.getframerate(), w.readframes(w.getnframes())
-    x = np.frombuffer(raw, "<i2") / 32768.0
+    x, rate = espeak(text, voice, int(rng.integers(120, 200)))
     x = x * 10 ** (rng.uniform(-10, 6) / 20) + rng.normal(0, 10 ** (-rng.uniform(40, 70) / 20), len(x))
     kind, bits, extensible = pick_format(rng)
     channels = 1 if rng.random() < 0.7 else 2
@@ -182,19 +148,10 @@ def speech_file(rng, index):
                                                                         channels, len(x) / rate)
 
 
-def main():
-    out = sys.argv[1]
-    seed = int(sys.argv[2]) if len(sys.argv) > 2 else 20261207
+def today_set(out, seed, put):
+    """The first set: tones at a candidate with a little noise, hum and
+    harmonics, and recordings without a tone."""
     rng = np.random.default_rng(seed)
-    os.makedirs(out, exist_ok=True)
-    rows = []
-
-    def put(name, made):
-        data, truth = made
-        with open(os.path.join(out, name), "wb") as f:
-            f.write(data)
-        rows.append(dict(file=name, **truth))
-
     for i in range(350):
         put("tone%03d.wav" % i, tone_file(rng))
     for i in range(12):
@@ -206,11 +163,60 @@ def main():
     if shutil.which("espeak-ng"):
         for i in range(20):
             put("speech%02d.wav" % i, speech_file(rng, i))
-    keys = list(rows[0].keys())
+
+
+def cost_files(out):
+    """The recordings of the in-process timing (measure_time): a clean
+    440 Hz tone, 16-bit mono at 48 kHz, of 1 s and of 60 s, and 1 s of
+    the hardest family (a beeping buzzer with hum and noise)."""
+    rng = np.random.default_rng(440)
+    folder = os.path.join(out, "cost")
+    os.makedirs(folder, exist_ok=True)
+    for name, seconds in (("tone-1s-48k.wav", 1.0), ("tone-60s-48k.wav", 60.0)):
+        t = np.arange(int(seconds * 48000)) / 48000
+        x = 0.5 * np.sin(2 * np.pi * 440.0 * t + 0.3) + rng.normal(0, 1e-4, len(t))
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(wave_bytes(x.reshape(-1, 1), 48000, "int", 16, False))
+    t = np.arange(48000) / 48000
+    on = (t % 0.25) < 0.15
+    x = 0.1 * on * (np.sin(2 * np.pi * 440 * t) + 2 * np.sin(2 * np.pi * 880 * t + 1))
+    x += 0.1 * np.sin(2 * np.pi * 50 * t) + 0.05 * np.sin(2 * np.pi * 150 * t) + rng.normal(0, 0.03, len(t))
+    with open(os.path.join(folder, "buzzer-1s-48k.wav"), "wb") as f:
+        f.write(wave_bytes(x.reshape(-1, 1), 48000, "int", 16, False))
+
+
+def main():
+    out = sys.argv[1]
+    seed = int(sys.argv[2]) if len(sys.argv) > 2 else 20261207
+    os.makedirs(out, exist_ok=True)
+    rows = []
+
+    def put(name, made, family="base"):
+        data, truth = made
+        path = os.path.join(out, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+        rows.append(dict(file=name, family=family, **truth))
+
+    began = time.perf_counter()
+    today_set(out, seed, put)
+    print("base: %d files, %.1f s" % (len(rows), time.perf_counter() - began), file=sys.stderr)
+    for family, files, make in FAMILIES:
+        if family in ("several", "none") and not shutil.which("espeak-ng"):
+            continue
+        began, before = time.perf_counter(), len(rows)
+        rng = np.random.default_rng([seed, zlib.crc32(family.encode())])
+        for i in range(files):
+            data, truth = make(rng, i)
+            name = re.sub(r"[^A-Za-z0-9+.-]", "_", truth["variant"])
+            put("%s/%03d-%s.wav" % (family, i, name), (data, truth), family)
+        print("%s: %d files, %.1f s" % (family, len(rows) - before, time.perf_counter() - began), file=sys.stderr)
+    cost_files(out)
     with open(os.path.join(out, "truth.tsv"), "w") as f:
-        f.write("\t".join(keys) + "\n")
+        f.write("\t".join(COLUMNS) + "\n")
         for row in rows:
-            f.write("\t".join(str(row[k]) for k in keys) + "\n")
+            f.write("\t".join(str(row.get(k, "")) for k in COLUMNS) + "\n")
 
 
 if __name__ == "__main__":
