@@ -196,12 +196,23 @@ ChannelVerdict analyseChannel(const Track& source)
     std::vector<GroupFigures> figures;
     for (const ToneGroup& g : v.groups)
         figures.push_back(figuresOf(g, v.entries, v.spectral.binHz, v.spectral.hop));
+    // Hum's harmonics may form groups of their own: never the tone.
+    const auto hum = [&](std::size_t g) { return onMainsMultiple(figures[g].hz, v.spectral.mainsHz); };
     std::size_t pick = 0;
-    while (pick < v.groups.size() && !steady(figures[pick]))
+    while (pick < v.groups.size() && (!steady(figures[pick]) || hum(pick)))
         ++pick;
     const bool steadyFound = pick < v.groups.size();
-    if (!steadyFound)
+    if (!steadyFound) {
         pick = 0;
+        while (pick < v.groups.size() && hum(pick))
+            ++pick;
+        if (pick == v.groups.size()) {
+            v.reason = silent ? NoToneReason::silent : NoToneReason::hum;
+            if (!silent)
+                describeHum(v, source);
+            return v;
+        }
+    }
 
     if (v.groups.empty()) {
         v.reason = silent ? NoToneReason::silent : NoToneReason::impure;
@@ -252,7 +263,7 @@ ChannelVerdict analyseChannel(const Track& source)
     const std::uint32_t candidate = candidateNear(rounded2(v.hz));
     bool several = false;
     for (std::size_t j = 0; j < v.groups.size(); ++j)
-        if (j != pick && figures[j].purity >= kSecondPurity && figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
+        if (j != pick && !hum(j) && figures[j].purity >= kSecondPurity && figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
             v.groups[j].power >= kSeveralShare * (group.power + v.groups[j].power))
             several = true;
     const bool humMostly = v.spectral.mainsHz > 0.0 && humPowerOf(v.spectral) > group.power;

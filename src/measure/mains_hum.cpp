@@ -4,38 +4,80 @@
 #include <cmath>
 #include <vector>
 
+#include "measure/burst_frequency.h"
+#include "measure/fourier.h"
+
 namespace tonalyx::measurement {
 
 namespace {
 
-// Mains runs within this many Hz of 50 or 60.
-constexpr double kMainsReachHz = 1.5;
-// Hum lasts: its fundamental is a peak in at least this share of frames.
-constexpr double kMainsShare = 0.5;
+// The mains stands this far over the median of the bins from
+// kFloorFromHz to kFloorToHz.
+constexpr double kPeakOverFloor = 10.0;
+constexpr double kFloorFromHz = 25.0;
+constexpr double kFloorToHz = 400.0;
 // A harmonic of hum is no stronger than this many times its fundamental,
 // bin against bin (their main lobes may overlap at 50 Hz apart).
 constexpr double kHarmonicOverFundamental = 4.0;
 
-bool nearMains(double hz)
-{
-    return std::fabs(hz - 50.0) <= kMainsReachHz || std::fabs(hz - 60.0) <= kMainsReachHz;
-}
-
 }  // namespace
 
-void markMainsHum(SpectralFrames& frames)
+bool onMainsMultiple(double hz, double mainsHz)
 {
-    std::vector<double> found;
-    for (const Peak& peak : frames.peaks) {
-        const double hz = peak.bestHz(frames.binHz);
-        if (nearMains(hz))
-            found.push_back(hz);
-    }
-    if (frames.frames == 0 || static_cast<double>(found.size()) < kMainsShare * static_cast<double>(frames.frames))
+    if (!(mainsHz > 0.0))
+        return false;
+    const double n = std::floor(hz / mainsHz + 0.5);
+    return n >= 1.0 && n <= kHumHarmonics && std::fabs(hz - n * mainsHz) <= kExactReachHz;
+}
+
+double mainsFrequencyOf(const AnalysisTrack& track)
+{
+    // One long window (0.5 to 2 s) from the middle: bins of 0.5 to 2 Hz.
+    const std::size_t length = track.samples.size();
+    std::size_t size = 1;
+    while (static_cast<double>(size * 2) <= 2.0 * track.rate && size * 2 <= length)
+        size *= 2;
+    if (static_cast<double>(size) < 0.5 * track.rate)
+        return 0.0;
+    const std::size_t begin = (length - size) / 2;
+    const std::vector<double> window = hannWindow(size);
+    std::vector<Phasor> spectrum(size);
+    for (std::size_t n = 0; n < size; ++n)
+        spectrum[n] = {track.samples[begin + n] * window[n], 0.0};
+    FourierPlan(size).transform(spectrum);
+    const double binHz = track.rate / static_cast<double>(size);
+    const auto binOf = [&](double hz) { return static_cast<std::size_t>(hz / binHz + 0.5); };
+    std::vector<double> power(binOf(kFloorToHz) + 2);
+    for (std::size_t k = 0; k < power.size(); ++k)
+        power[k] = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
+    std::vector<double> floor(power.begin() + static_cast<std::ptrdiff_t>(binOf(kFloorFromHz)), power.end());
+    std::nth_element(floor.begin(), floor.begin() + static_cast<std::ptrdiff_t>(floor.size() / 2), floor.end());
+    const double noise = floor[floor.size() / 2];
+
+    std::size_t best = 0;
+    for (const double mains : {50.0, 60.0})
+        for (std::size_t k = binOf(mains - kMainsReachHz); k <= binOf(mains + kMainsReachHz); ++k)
+            if (k >= 2 && power[k] > power[k - 1] && power[k] >= power[k + 1] && power[k] >= kPeakOverFloor * noise &&
+                (best == 0 || power[k] > power[best]))
+                best = k;
+    if (best == 0)
+        return 0.0;
+    // The Hann window's bins beside a tone at best + d stand to it as
+    // (1 + d) / (2 - d): d = (2 r - 1) / (r + 1).
+    const double here = std::sqrt(power[best]), below = std::sqrt(power[best - 1]), above = std::sqrt(power[best + 1]);
+    const double ratio = std::max(below, above) / here;
+    const double offset = std::clamp((2.0 * ratio - 1.0) / (ratio + 1.0), 0.0, 1.0);
+    const double hz = (static_cast<double>(best) + (above >= below ? offset : -offset)) * binHz;
+    // To a hundredth of a hertz, from the phase across the whole track.
+    return burstFrequency(track, {0.0, static_cast<double>(length)}, hz);
+}
+
+void markMainsHum(SpectralFrames& frames, double mainsHz)
+{
+    frames.mainsHz = mainsHz;
+    if (!(mainsHz > 0.0))
         return;
-    std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(found.size() / 2), found.end());
-    frames.mainsHz = found[found.size() / 2];
-    const double mains = frames.mainsHz;
+    const double mains = mainsHz;
 
     for (std::size_t t = 0; t < frames.frames; ++t) {
         Peak* first = frames.peaks.data() + frames.firstPeak[t];
@@ -49,7 +91,13 @@ void markMainsHum(SpectralFrames& frames)
             const double n = std::floor(hz / mains + 0.5);
             if (n < 1.0 || n > kHumHarmonics)
                 continue;
+            // Timed by its phase and on a multiple: hum, however strong.
+            // Nearby by its bins only: hum where no stronger than hum is.
             const bool fine = p->phaseHz > 0.0 && hz == p->phaseHz;
+            if (fine && std::fabs(hz - n * mains) <= kExactReachHz) {
+                p->hum = true;
+                continue;
+            }
             const double reach = fine ? kMainsReachHz : 0.5 * frames.binHz;
             if (std::fabs(hz - n * mains) > reach)
                 continue;
