@@ -28,6 +28,12 @@ constexpr std::size_t kMaxSegments = 1000;
 // this long at least are timed for it.
 constexpr double kBurstSpread = 0.03;
 constexpr double kTimedBurstSeconds = 0.04;
+// Hum's harmonics reach +12 dB over its fundamental; a tone beyond +13 dB
+// is a tone, wherever it sits.
+constexpr double kHumHarmonicOverMains = 4.5;
+constexpr double kHumGroupReach = 0.012;
+// Groups weighed as the tone at the most, strongest first.
+constexpr std::size_t kMostWeighed = 4;
 // A device's tone holds most of its series in its first three harmonics
 // (a sawtooth 83 %, a square wave 90 %, a buzzer's strong 2nd or 3rd all
 // of it); a voice spreads its series over the formants above.
@@ -181,6 +187,63 @@ double levelOf(double amplitude)
     return level < kSilentLevel ? kSilentLevel : level;
 }
 
+namespace {
+
+// A group on a multiple of the mains is hum, unless it is far stronger
+// than any harmonic of hum is against its fundamental: a test tone that
+// happens to sit there.
+bool humGroup(const ChannelVerdict& v, std::size_t g, double hz)
+{
+    // A weak group's frequency is known to about a percent only.
+    return onMainsMultiple(hz, v.spectral.mainsHz, std::max(kExactReachHz, kHumGroupReach * hz)) &&
+           frameAmplitude(v, v.groups[g]) <= kHumHarmonicOverMains * v.spectral.mainsAmplitude;
+}
+
+// One group weighed as the channel's tone.
+struct Weighing {
+    GroupFigures figures;
+    std::vector<Burst> bursts;
+    HarmonicFigures harmonics;
+    bool steady = false, hum = false, lowHeavy = false, holds = false, burstsAgree = false;
+    bool toneLike() const { return steady && !hum && lowHeavy && holds && burstsAgree; }
+};
+
+Weighing weigh(const ChannelVerdict& v, const Track& source, std::size_t g, GroupFigures figures)
+{
+    Weighing w;
+    const ToneGroup& group = v.groups[g];
+    w.steady = steady(figures);
+    w.hum = humGroup(v, g, figures.hz);
+    w.bursts = burstsOf(v.track, v.spectral, figures.hz, framesOf(group, v.entries));
+    const std::vector<bool> whole = wholeFrames(v.spectral, w.bursts);
+    const GroupFigures inside = figuresOf(group, v.entries, v.spectral.binHz, v.spectral.hop, &whole);
+    if (!inside.timed && w.bursts.size() == 1) {
+        // Too short for the frames' phase: over the burst itself.
+        figures.hz = burstFrequency(v.track, w.bursts.front(), figures.hz);
+    } else if (inside.hz > 0.0) {
+        figures.hz = inside.hz;
+        figures.drift = inside.drift;
+        // A glide's track stops short of the tone's edges: carried on to them.
+        if (inside.monotone && !w.bursts.empty() && inside.trackEnd > inside.trackBegin) {
+            const double extent = w.bursts.back().end - w.bursts.front().begin;
+            figures.drift *= std::min(kMostTrackStretch, extent / (inside.trackEnd - inside.trackBegin));
+        }
+    }
+    w.figures = figures;
+    w.burstsAgree = burstsAgreeOn(v.track, w.bursts, figures.hz);
+    w.lowHeavy = lowHarmonicsShare(group, v.entries) >= kLowHarmonicsShare;
+    if (!w.bursts.empty()) {
+        const Burst& longest = *std::max_element(w.bursts.begin(), w.bursts.end(), [](const Burst& a, const Burst& b) {
+            return a.end - a.begin < b.end - b.begin;
+        });
+        w.harmonics = harmonicFiguresOf(source, sourceSpan(v.track, longest, source.frames), figures.hz);
+        w.holds = w.harmonics.amplitude >= kHoldShare * frameAmplitude(v, group);
+    }
+    return w;
+}
+
+}  // namespace
+
 ChannelVerdict analyseChannel(const Track& source)
 {
     ChannelVerdict v;
@@ -197,80 +260,74 @@ ChannelVerdict analyseChannel(const Track& source)
     for (const ToneGroup& g : v.groups)
         figures.push_back(figuresOf(g, v.entries, v.spectral.binHz, v.spectral.hop));
     // Hum's harmonics may form groups of their own: never the tone.
-    const auto hum = [&](std::size_t g) { return onMainsMultiple(figures[g].hz, v.spectral.mainsHz); };
-    std::size_t pick = 0;
-    while (pick < v.groups.size() && (!steady(figures[pick]) || hum(pick)))
-        ++pick;
-    const bool steadyFound = pick < v.groups.size();
-    if (!steadyFound) {
-        pick = 0;
-        while (pick < v.groups.size() && hum(pick))
-            ++pick;
-        if (pick == v.groups.size()) {
-            v.reason = silent ? NoToneReason::silent : NoToneReason::hum;
-            if (!silent)
-                describeHum(v, source);
-            return v;
-        }
-    }
+    const auto hum = [&](std::size_t g) { return humGroup(v, g, figures[g].hz); };
 
-    if (v.groups.empty()) {
-        v.reason = silent ? NoToneReason::silent : NoToneReason::impure;
+    // The strongest group that sounds like a device's tone, on a candidate
+    // if one does; else the strongest steady one, else the strongest.
+    std::size_t pick = v.groups.size(), offBand = v.groups.size(), steadyOne = v.groups.size(), any = v.groups.size();
+    std::vector<Weighing> weighed(v.groups.size());
+    std::vector<bool> isWeighed(v.groups.size(), false);
+    std::size_t evaluated = 0;
+    for (std::size_t g = 0; g < v.groups.size() && pick == v.groups.size(); ++g) {
+        if (hum(g))
+            continue;
+        if (any == v.groups.size())
+            any = g;
+        if (!steady(figures[g]) || evaluated >= kMostWeighed)
+            continue;
+        ++evaluated;
+        weighed[g] = weigh(v, source, g, figures[g]);
+        isWeighed[g] = true;
+        if (steadyOne == v.groups.size())
+            steadyOne = g;
+        if (!weighed[g].toneLike())
+            continue;
+        if (candidateNear(rounded2(weighed[g].figures.hz)) != 0)
+            pick = g;
+        else if (offBand == v.groups.size())
+            offBand = g;
+    }
+    if (pick == v.groups.size())
+        pick = offBand != v.groups.size() ? offBand : steadyOne != v.groups.size() ? steadyOne : any;
+    if (pick == v.groups.size()) {
+        v.reason = silent ? NoToneReason::silent : v.spectral.mainsHz > 0.0 ? NoToneReason::hum : NoToneReason::impure;
         if (!silent && v.spectral.mainsHz > 0.0)
             describeHum(v, source);
         return v;
     }
+    if (!isWeighed[pick])
+        weighed[pick] = weigh(v, source, pick, figures[pick]);
 
     v.chosen = pick;
     const ToneGroup& group = v.groups[pick];
-    GroupFigures& f = figures[pick];
-    v.toneBursts = burstsOf(v.track, v.spectral, f.hz, framesOf(group, v.entries));
-    const std::vector<bool> whole = wholeFrames(v.spectral, v.toneBursts);
-    const GroupFigures inside = figuresOf(group, v.entries, v.spectral.binHz, v.spectral.hop, &whole);
-    if (!inside.timed && v.toneBursts.size() == 1) {
-        // Too short for the frames' phase: over the burst itself.
-        f.hz = burstFrequency(v.track, v.toneBursts.front(), f.hz);
-    } else if (inside.hz > 0.0) {
-        f.hz = inside.hz;
-        f.drift = inside.drift;
-        // A glide's track stops short of the tone's edges: carried on to them.
-        if (inside.monotone && !v.toneBursts.empty() && inside.trackEnd > inside.trackBegin) {
-            const double extent = v.toneBursts.back().end - v.toneBursts.front().begin;
-            f.drift *= std::min(kMostTrackStretch, extent / (inside.trackEnd - inside.trackBegin));
-        }
-    }
-    const bool burstsAgree = burstsAgreeOn(v.track, v.toneBursts, f.hz);
-    const bool lowHeavy = lowHarmonicsShare(group, v.entries) >= kLowHarmonicsShare;
+    const Weighing& w = weighed[pick];
+    const GroupFigures& f = w.figures;
+    v.toneBursts = w.bursts;
     v.hz = f.hz;
     v.purity = f.purity;
     v.snr = f.snr;
     v.drift = f.drift;
     v.power = group.power;
     v.bursts = static_cast<std::uint32_t>(v.toneBursts.size());
-    bool holds = false;  // the tone keeps its level over longer windows
     if (!v.toneBursts.empty()) {
         v.start = v.track.secondsAt(v.toneBursts.front().begin);
         v.end = v.track.secondsAt(v.toneBursts.back().end);
-        const Burst& longest = *std::max_element(v.toneBursts.begin(), v.toneBursts.end(), [](const Burst& a, const Burst& b) {
-            return a.end - a.begin < b.end - b.begin;
-        });
-        const HarmonicFigures h = harmonicFiguresOf(source, sourceSpan(v.track, longest, source.frames), f.hz);
-        v.level = levelOf(h.amplitude);
-        v.thd = h.thd;
-        holds = h.amplitude >= kHoldShare * frameAmplitude(v, group);
+        v.level = levelOf(w.harmonics.amplitude);
+        v.thd = w.harmonics.thd;
     }
 
     const std::uint32_t candidate = candidateNear(rounded2(v.hz));
     bool several = false;
     for (std::size_t j = 0; j < v.groups.size(); ++j)
-        if (j != pick && !hum(j) && figures[j].purity >= kSecondPurity && figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
+        if (j != pick && !hum(j) && figures[j].purity >= kSecondPurity &&
+            figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
             v.groups[j].power >= kSeveralShare * (group.power + v.groups[j].power))
             several = true;
     const bool humMostly = v.spectral.mainsHz > 0.0 && humPowerOf(v.spectral) > group.power;
 
     if (silent)
         v.reason = NoToneReason::silent;
-    else if (!steadyFound || !holds || !burstsAgree || !lowHeavy)
+    else if (!w.toneLike())
         v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
     else if (v.level < kSilentBelow)
         v.reason = NoToneReason::silent;

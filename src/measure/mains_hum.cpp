@@ -16,29 +16,30 @@ namespace {
 constexpr double kPeakOverFloor = 10.0;
 constexpr double kFloorFromHz = 25.0;
 constexpr double kFloorToHz = 400.0;
+constexpr double kShortestSeconds = 0.25;
 // A harmonic of hum is no stronger than this many times its fundamental,
 // bin against bin (their main lobes may overlap at 50 Hz apart).
 constexpr double kHarmonicOverFundamental = 4.0;
 
 }  // namespace
 
-bool onMainsMultiple(double hz, double mainsHz)
+bool onMainsMultiple(double hz, double mainsHz, double reach)
 {
     if (!(mainsHz > 0.0))
         return false;
     const double n = std::floor(hz / mainsHz + 0.5);
-    return n >= 1.0 && n <= kHumHarmonics && std::fabs(hz - n * mainsHz) <= kExactReachHz;
+    return n >= 1.0 && n <= kHumHarmonics && std::fabs(hz - n * mainsHz) <= reach;
 }
 
-double mainsFrequencyOf(const AnalysisTrack& track)
+Mains mainsOf(const AnalysisTrack& track)
 {
-    // One long window (0.5 to 2 s) from the middle: bins of 0.5 to 2 Hz.
+    // One long window (0.25 to 2 s) from the middle: bins of 0.5 to 4 Hz.
     const std::size_t length = track.samples.size();
     std::size_t size = 1;
     while (static_cast<double>(size * 2) <= 2.0 * track.rate && size * 2 <= length)
         size *= 2;
-    if (static_cast<double>(size) < 0.5 * track.rate)
-        return 0.0;
+    if (static_cast<double>(size) < kShortestSeconds * track.rate)
+        return {};
     const std::size_t begin = (length - size) / 2;
     const std::vector<double> window = hannWindow(size);
     std::vector<Phasor> spectrum(size);
@@ -61,20 +62,31 @@ double mainsFrequencyOf(const AnalysisTrack& track)
                 (best == 0 || power[k] > power[best]))
                 best = k;
     if (best == 0)
-        return 0.0;
+        return {};
     // The Hann window's bins beside a tone at best + d stand to it as
     // (1 + d) / (2 - d): d = (2 r - 1) / (r + 1).
     const double here = std::sqrt(power[best]), below = std::sqrt(power[best - 1]), above = std::sqrt(power[best + 1]);
     const double ratio = std::max(below, above) / here;
     const double offset = std::clamp((2.0 * ratio - 1.0) / (ratio + 1.0), 0.0, 1.0);
     const double hz = (static_cast<double>(best) + (above >= below ? offset : -offset)) * binHz;
+    Mains mains;
     // To a hundredth of a hertz, from the phase across the whole track.
-    return burstFrequency(track, {0.0, static_cast<double>(length)}, hz);
+    mains.hz = burstFrequency(track, {0.0, static_cast<double>(length)}, hz);
+    // A sine of amplitude A puts N A^2 / 4 x (sum of w^2) in its five bins.
+    double lobe = 0.0, windowEnergy = 0.0;
+    for (std::size_t k = best - 2; k <= best + 2; ++k)
+        lobe += power[k];
+    for (const double w : window)
+        windowEnergy += w * w;
+    mains.amplitude = std::sqrt(4.0 * lobe / (static_cast<double>(size) * windowEnergy));
+    return mains;
 }
 
-void markMainsHum(SpectralFrames& frames, double mainsHz)
+void markMainsHum(SpectralFrames& frames, const Mains& found)
 {
-    frames.mainsHz = mainsHz;
+    const double mainsHz = found.hz;
+    frames.mainsHz = found.hz;
+    frames.mainsAmplitude = found.amplitude;
     if (!(mainsHz > 0.0))
         return;
     const double mains = mainsHz;

@@ -16,17 +16,22 @@ constexpr double kExactReachHz = 0.4;
 
 constexpr double kMainsReachHz = 1.5;
 
-// Whether `hz` lies on the mains or one of its harmonics (within
-// kExactReachHz); false without mains.
-bool onMainsMultiple(double hz, double mainsHz);
+// Whether `hz` lies on the mains or one of its harmonics (within `reach`
+// Hz); false without mains.
+bool onMainsMultiple(double hz, double mainsHz, double reach = kExactReachHz);
 
-// The mains frequency (within kMainsReachHz of 50 or 60 Hz, to a hundredth
-// of a hertz), from a long window standing over the noise; 0 for none or
-// a track under half a second.
-double mainsFrequencyOf(const AnalysisTrack& track);
+struct Mains {
+    double hz = 0.0;         // 0: none
+    double amplitude = 0.0;  // of its fundamental (1: full scale)
+};
+
+// The mains (within kMainsReachHz of 50 or 60 Hz, to a hundredth of a
+// hertz), from a long window where it stands over the noise; none in a
+// track under a quarter of a second.
+Mains mainsOf(const AnalysisTrack& track);
 
 // Keeps the mains frequency (SpectralFrames::mainsHz) and marks its peaks
 // and its harmonics' as hum.
-void markMainsHum(SpectralFrames& frames, double mainsHz);
+void markMainsHum(SpectralFrames& frames, const Mains& mains);
 
 }  // namespace tonalyx::measurement

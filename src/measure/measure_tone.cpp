@@ -15,6 +15,9 @@ namespace {
 // of them is measured, so that a tone in every channel is measured in
 // channel 1 whatever the noise.
 constexpr double kPurityMargin = 0.01;
+// A tone this many dB below another channel's is no contender (hum that
+// passed for a tone in a channel without the test tone).
+constexpr double kLevelMargin = 20.0;
 
 double rounded2(double hz)
 {
@@ -50,18 +53,24 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
     for (std::uint32_t c = 0; c < recording.channels; ++c)
         verdicts.push_back(analyseChannel(trackOf(recording, c)));
     // With a tone: the purest; without: the strongest tonal component.
-    std::size_t best = 0;
-    bool anyTone = false;
-    double bestPurity = 0.0, bestPower = 0.0;
+    // Of the channels with a tone near the loudest, the purest.
+    double loudest = kSilentLevel, bestPower = 0.0;
     for (const ChannelVerdict& v : verdicts) {
-        if (v.hasTone) {
+        if (v.hasTone)
+            loudest = std::max(loudest, v.level);
+        bestPower = std::max(bestPower, v.power);
+    }
+    const auto contends = [&](const ChannelVerdict& v) { return v.hasTone && v.level >= loudest - kLevelMargin; };
+    double bestPurity = 0.0;
+    bool anyTone = false;
+    for (const ChannelVerdict& v : verdicts)
+        if (contends(v)) {
             anyTone = true;
             bestPurity = std::max(bestPurity, v.purity);
         }
-        bestPower = std::max(bestPower, v.power);
-    }
+    std::size_t best = 0;
     while (best + 1 < verdicts.size() &&
-           (anyTone ? !(verdicts[best].hasTone && verdicts[best].purity >= bestPurity - kPurityMargin)
+           (anyTone ? !(contends(verdicts[best]) && verdicts[best].purity >= bestPurity - kPurityMargin)
                     : verdicts[best].power < bestPower))
         ++best;
 

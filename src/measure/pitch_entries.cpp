@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "measure/mains_hum.h"
+
 namespace tonalyx::measurement {
 
 namespace {
@@ -75,6 +77,31 @@ double bandSum(const std::vector<double>& prefix, double fromHz, double toHz, do
     };
     const std::size_t from = binOf(fromHz), to = binOf(toHz);
     return to > from ? prefix[to] - prefix[from] : 0.0;
+}
+
+// The hum in [from, to): its marked peaks, and the bins around every
+// multiple of the mains up to the 5th that no harmonic of f0 sits on.
+double humInBand(const std::vector<double>& prefix, const Peak* peaks, std::size_t count, const SpectralFrames& frames,
+                 double from, double to, double f0)
+{
+    double hum = 0.0;
+    for (std::size_t i = 0; i < count; ++i)
+        if (peaks[i].hum && peaks[i].hz >= from && peaks[i].hz < to)
+            hum += peaks[i].power;
+    if (!(frames.mainsHz > 0.0))
+        return hum;
+    for (int n = 1; n <= kHumHarmonics; ++n) {
+        const double hz = n * frames.mainsHz;
+        const double h = std::floor(hz / f0 + 0.5);
+        if (hz < from || hz >= to || (h >= 1.0 && std::fabs(hz - h * f0) < 2.5 * frames.binHz))
+            continue;
+        bool marked = false;
+        for (std::size_t i = 0; i < count; ++i)
+            marked = marked || (peaks[i].hum && std::fabs(peaks[i].hz - hz) < 2.5 * frames.binHz);
+        if (!marked)
+            hum += bandSum(prefix, hz - 2.5 * frames.binHz, hz + 2.5 * frames.binHz, frames.binHz);
+    }
+    return hum;
 }
 
 // The noise in the octave around f0: its bins clear of the series' peaks
@@ -153,11 +180,8 @@ std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
             e.harmonics = best.harmonics;
             e.harmonicPowers = std::move(best.powers);
             const double f0 = best.phaseHz > 0.0 ? best.phaseHz : best.hz;
-            double humIn = 0.0;
             const double top = (e.harmonics + 0.5) * f0;
-            for (std::size_t i = 0; i < count; ++i)
-                if (peaks[i].hum && peaks[i].hz >= 0.5 * f0 && peaks[i].hz < top)
-                    humIn += peaks[i].power;
+            const double humIn = humInBand(prefix, peaks, count, frames, 0.5 * f0, top, f0);
             e.bandPower = std::max(e.seriesPower, bandSum(prefix, 0.5 * f0, top, frames.binHz) - humIn);
             e.octaveNoise = octaveNoise(power, peaks, count, best.members, f0, frames.binHz, bins);
             entries.push_back(std::move(e));

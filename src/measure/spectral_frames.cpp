@@ -145,7 +145,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track)
     out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
     for (double& p : out.meanPower)
         p /= static_cast<double>(out.frames);
-    markMainsHum(out, mainsFrequencyOf(track));
+    markMainsHum(out, mainsOf(track));
     return out;
 }
 

@@ -37,6 +37,7 @@ struct SpectralFrames {
     std::vector<std::uint32_t> firstPeak;  // frames + 1 offsets into peaks
     std::vector<double> meanPower;         // size / 2 + 1
     double mainsHz = 0.0;                  // the mains hum found; 0: none
+    double mainsAmplitude = 0.0;           // of its fundamental
 
     const float* powerOf(std::size_t frame) const { return power.data() + frame * (size / 2 + 1); }
     // The source time of the middle of a frame, in analysis frames.
