@@ -5,6 +5,8 @@
 
 #include "measure/burst_frequency.h"
 #include "measure/decimal_rounding.h"
+#include "measure/demodulation.h"
+#include "measure/fourier.h"
 #include "measure/exact_math.h"
 #include "measure/harmonic_window.h"
 #include "measure/mains_hum.h"
@@ -32,6 +34,12 @@ constexpr double kTimedBurstSeconds = 0.04;
 // is a tone, wherever it sits.
 constexpr double kHumHarmonicOverMains = 4.5;
 constexpr double kHumGroupReach = 0.012;
+// A fundamental found under a tone: 10 dB over the noise beside it,
+// within 14 dB of the tone, and near the candidates.
+constexpr double kFundamentalOverFloor = 10.0;
+constexpr double kFundamentalUnderTone = 1.0 / 25.0;
+constexpr double kFundamentalWindowSeconds = 1.0;
+constexpr double kLowestCandidateHz = 90.0;
 // Groups weighed as the tone at the most, strongest first.
 constexpr std::size_t kMostWeighed = 4;
 // A device's tone holds most of its series in its first three harmonics
@@ -242,6 +250,52 @@ Weighing weigh(const ChannelVerdict& v, const Track& source, std::size_t g, Grou
     return w;
 }
 
+// A buzzer's fundamental may be too weak for the frames' peaks (12 dB
+// under its 2nd or 3rd harmonic, in noise), yet stand out over the whole
+// of its longest burst, exactly at a half or a third of it. Then that is
+// the tone.
+void takeFundamentalBelow(const ChannelVerdict& v, const Track& source, Weighing& w)
+{
+    if (w.bursts.empty())
+        return;
+    const Burst& longest = *std::max_element(w.bursts.begin(), w.bursts.end(), [](const Burst& a, const Burst& b) {
+        return a.end - a.begin < b.end - b.begin;
+    });
+    const double most = kFundamentalWindowSeconds * v.track.rate;
+    const double middle = 0.5 * (longest.begin + longest.end);
+    const double half = std::min(0.5 * (longest.end - longest.begin), 0.5 * most);
+    const Span span{static_cast<std::uint64_t>(std::max(0.0, middle - half)), static_cast<std::uint64_t>(middle + half)};
+    if (span.size() < 64 || span.end > v.track.samples.size())
+        return;
+    const std::vector<double> window = hannWindow(static_cast<std::size_t>(span.size()));
+    const Track view{v.track.samples.data(), 1, v.track.samples.size(), v.track.rate};
+    const auto power = [&](double hz) {
+        const Phasor z = demodulate(view, span, hz / v.track.rate, 0.0, window.data());
+        return z.re * z.re + z.im * z.im;
+    };
+    const double hz = w.figures.hz;
+    const double tone = power(hz);
+    for (const int k : {2, 3}) {
+        const double below = hz / k;
+        if (below < kLowestCandidateHz || onMainsMultiple(below, v.spectral.mainsHz, kHumGroupReach * below))
+            continue;
+        // The noise: the median of four places a few percent to either side.
+        double around[4];
+        int count = 0;
+        for (const double d : {-0.07, -0.04, 0.04, 0.07})
+            around[count++] = power(below * (1.0 + d));
+        std::sort(around, around + 4);
+        const double noise = 0.5 * (around[1] + around[2]);
+        const double fundamental = power(below);
+        if (fundamental < kFundamentalOverFloor * noise || fundamental < kFundamentalUnderTone * tone)
+            continue;
+        w.figures.hz = below;
+        w.figures.drift /= k;
+        w.harmonics = harmonicFiguresOf(source, sourceSpan(v.track, longest, source.frames), below);
+        return;
+    }
+}
+
 }  // namespace
 
 ChannelVerdict analyseChannel(const Track& source)
@@ -300,7 +354,9 @@ ChannelVerdict analyseChannel(const Track& source)
 
     v.chosen = pick;
     const ToneGroup& group = v.groups[pick];
-    const Weighing& w = weighed[pick];
+    Weighing& w = weighed[pick];
+    if (w.toneLike())
+        takeFundamentalBelow(v, source, w);
     const GroupFigures& f = w.figures;
     v.toneBursts = w.bursts;
     v.hz = f.hz;
