@@ -1,0 +1,30 @@
+// Which manifest entry a file found belongs to.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "tonalyx/tonalyx.hpp"
+
+namespace tonalyx::batch {
+
+// The path with "." components and repeated separators left out ("" and
+// "." give "."); ".." and symlinks are left as they are.
+std::string normalizedPath(std::string_view path);
+
+// The entries of a manifest by the names they match: as written first,
+// then relative to the manifest's folder.
+class ManifestIndex {
+public:
+    explicit ManifestIndex(const Manifest& manifest);
+    // The entry's index in manifest.entries, or -1 when none lists `path`.
+    long find(std::string_view path) const;
+
+private:
+    std::unordered_map<std::string, std::size_t> asWritten_;
+    std::unordered_map<std::string, std::size_t> inFolder_;
+};
+
+}  // namespace tonalyx::batch
