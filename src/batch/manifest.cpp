@@ -20,15 +20,6 @@ bool isSeparator(char c)
 #endif
 }
 
-bool isAbsolute(std::string_view path)
-{
-#ifdef _WIN32
-    if (path.size() >= 2 && path[1] == ':')
-        return true;  // C:x is relative to C:'s folder, not to the manifest's
-#endif
-    return !path.empty() && isSeparator(path[0]);
-}
-
 std::string shown(std::string_view text)
 {
     std::string result(1, '\'');
@@ -107,9 +98,18 @@ std::string folderOf(const std::string& path)
 
 namespace batch {
 
+bool isAbsolutePath(std::string_view path)
+{
+#ifdef _WIN32
+    if (path.size() >= 2 && path[1] == ':')
+        return true;  // C:x is relative to C:'s folder, not to the manifest's
+#endif
+    return !path.empty() && isSeparator(path[0]);
+}
+
 std::string normalizedPath(std::string_view path)
 {
-    std::string out = isAbsolute(path) && isSeparator(path[0]) ? "/" : "";
+    std::string out = isAbsolutePath(path) && isSeparator(path[0]) ? "/" : "";
     std::size_t at = 0;
     while (at < path.size()) {
         std::size_t end = at;
@@ -132,7 +132,7 @@ ManifestIndex::ManifestIndex(const Manifest& manifest)
     for (std::size_t i = 0; i < manifest.entries.size(); ++i) {
         const std::string& name = manifest.entries[i].file;
         asWritten_.emplace(normalizedPath(name), i);
-        if (!isAbsolute(name))
+        if (!isAbsolutePath(name))
             inFolder_.emplace(normalizedPath(folder + '/' + name), i);  // the first line wins
     }
 }

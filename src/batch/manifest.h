@@ -10,6 +10,9 @@
 
 namespace tonalyx::batch {
 
+// A path from the root (or, on Windows, a drive).
+bool isAbsolutePath(std::string_view path);
+
 // The path with "." components and repeated separators left out ("" and
 // "." give "."); ".." and symlinks are left as they are.
 std::string normalizedPath(std::string_view path);

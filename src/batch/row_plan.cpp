@@ -6,6 +6,19 @@
 
 namespace tonalyx::batch {
 
+namespace {
+
+// The name a missing file's row gives it: a relative name as next to the
+// manifest, where it was looked for.
+std::string whereLooked(const std::string& name, const std::string& folder)
+{
+    if (folder.empty() || isAbsolutePath(name))
+        return name;
+    return normalizedPath(folder + '/' + name);
+}
+
+}  // namespace
+
 std::vector<PlannedRow> planRows(WalkResult found, const Manifest* manifest)
 {
     std::vector<PlannedRow> rows;
@@ -32,7 +45,7 @@ std::vector<PlannedRow> planRows(WalkResult found, const Manifest* manifest)
         for (std::size_t i = 0; i < matched.size(); ++i) {
             const ExpectedTone& entry = manifest->entries[i];
             if (matched[i] == 0)
-                rows.push_back(PlannedRow{entry.file, PlannedRow::Kind::missing,
+                rows.push_back(PlannedRow{whereLooked(entry.file, manifest->folder), PlannedRow::Kind::missing,
                                           "not found, listed on line " + std::to_string(entry.line) +
                                               " of the manifest",
                                           &entry});

@@ -114,7 +114,7 @@ TEST(Manifest, RowsForFilesFoundErrorsAndEntriesNotFound)
         {"in/b.wav", Kind::file, 0},              // unlisted
         {"in/c.wav", Kind::file, 2},
         {"in/locked", Kind::unreadableFolder, 0},
-        {"x.wav", Kind::missing, 3},
+        {"in/x.wav", Kind::missing, 3},            // named where it was looked for
     };
     const std::vector<batch::PlannedRow> rows = batch::planRows(found, &manifest);
     ASSERT_EQ(rows.size(), std::size(want));
