@@ -97,6 +97,8 @@ struct Console {
 bool printRows(BatchRun& run, const BatchCommand& command, CheckedOutput& out, Console& console)
 {
     out.write(headerLine(command.format, command.hz));
+    // The search is over: the count from 0, without waiting for a row.
+    console.progress.show("tonalyx-batch: " + console.tally.progressText(run.fileCount(), console.clock.elapsedMs()));
     BatchRow row;
     while (!out.failed() && run.next(row)) {
         out.write(rowLine(row, command.format, command.hz));
@@ -145,7 +147,7 @@ int runBatch(const BatchCommand& command)
     {
         BatchRun run(command.paths, options);
         target.set(&run);
-        console.progress.clear();
+        console.progress.clear();  // the search's count
         CheckedOutput out;
         if (signals.received() != 0) {
             status = 128 + signals.received();

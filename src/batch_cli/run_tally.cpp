@@ -37,7 +37,7 @@ std::string durationText(std::uint64_t seconds)
 
 std::string searchingText(std::size_t found)
 {
-    return "searching: " + std::to_string(found) + " files found";
+    return "searching: " + std::to_string(found) + (found == 1 ? " file found" : " files found");
 }
 
 std::string RunTally::progressText(std::size_t found, std::uint64_t elapsedMs) const

@@ -27,7 +27,7 @@ private:
     std::array<std::size_t, 6> counts_{};  // by Verdict
 };
 
-// "searching: 120 files found"
+// "searching: 120 files found" (1 file)
 std::string searchingText(std::size_t found);
 
 // Tenths as "35.7"; seconds as "9 s", "2 min 5 s", "1 h 2 min".
