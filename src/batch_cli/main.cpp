@@ -89,19 +89,35 @@ private:
 // What stays on standard error while the rows go out.
 struct Console {
     ProgressLine progress;
+    bool rowsOnTerminal = false;  // standard output is a terminal too
     RunTally tally;
     Stopwatch clock;
+
+    void showProgress(std::size_t found)
+    {
+        progress.show("tonalyx-batch: " + tally.progressText(found, clock.elapsedMs()));
+    }
+    // On a terminal a row goes out at once, on a line of its own.
+    void write(CheckedOutput& out, const std::string& text)
+    {
+        if (!rowsOnTerminal) {
+            out.write(text);
+            return;
+        }
+        progress.clear();
+        out.write(text);
+        out.flush();
+    }
 };
 
 // Prints the rows; false when standard output failed.
 bool printRows(BatchRun& run, const BatchCommand& command, CheckedOutput& out, Console& console)
 {
-    out.write(headerLine(command.format, command.hz));
-    // The search is over: the count from 0, without waiting for a row.
-    console.progress.show("tonalyx-batch: " + console.tally.progressText(run.fileCount(), console.clock.elapsedMs()));
+    console.write(out, headerLine(command.format, command.hz));
+    console.showProgress(run.fileCount());  // the search is over: the count from 0 at once
     BatchRow row;
     while (!out.failed() && run.next(row)) {
-        out.write(rowLine(row, command.format, command.hz));
+        console.write(out, rowLine(row, command.format, command.hz));
         const std::string messages = messageLines(row);
         if (!messages.empty()) {
             console.progress.clear();
@@ -109,8 +125,7 @@ bool printRows(BatchRun& run, const BatchCommand& command, CheckedOutput& out, C
         }
         console.tally.add(row.verdict);
         if (console.progress.due())
-            console.progress.show("tonalyx-batch: " +
-                                  console.tally.progressText(run.fileCount(), console.clock.elapsedMs()));
+            console.showProgress(run.fileCount());
     }
     console.progress.clear();
     return out.flush();
@@ -136,7 +151,8 @@ int runBatch(const BatchCommand& command)
     BatchOptions options = batchOptions(command);
     if (!readManifestOf(command, options))
         return kUsageOrOutput;
-    Console console{ProgressLine(command.progress.value_or(!command.quiet && stderrIsTerminal())), {}, {}};
+    Console console{ProgressLine(command.progress.value_or(!command.quiet && stderrIsTerminal())),
+                    stdoutIsTerminal(), {}, {}};
     options.onFound = [&console](std::size_t found) {
         if (console.progress.due())
             console.progress.show("tonalyx-batch: " + searchingText(found));

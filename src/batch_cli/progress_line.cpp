@@ -23,6 +23,15 @@ bool stderrIsTerminal()
 #endif
 }
 
+bool stdoutIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(fileno(stdout)) != 0;
+#endif
+}
+
 bool ProgressLine::due() const
 {
     return enabled_ && std::chrono::steady_clock::now() - last_ >= kInterval;

@@ -8,8 +8,9 @@
 
 namespace tonalyx::batch_cli {
 
-// Whether standard error is a terminal.
+// Whether standard error, standard output is a terminal.
 bool stderrIsTerminal();
+bool stdoutIsTerminal();
 
 class ProgressLine {
 public:
