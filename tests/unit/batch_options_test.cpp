@@ -154,25 +154,6 @@ TEST(BatchCommandLine, ThresholdsOfTheMeasurement)
     }
 }
 
-TEST(BatchCommandLine, ProgressAndQuiet)
-{
-    struct Row {
-        std::vector<std::string> words;
-        int progress;  // -1: not given
-        bool quiet;
-    } rows[] = {
-        {{"a"}, -1, false},
-        {{"--progress", "a"}, 1, false},
-        {{"--progress", "--no-progress", "a"}, 0, false},
-        {{"--quiet", "--progress", "a"}, 1, true},
-    };
-    for (const Row& row : rows) {
-        const ParsedCommand parsed = parseBatchCommand(row.words);
-        EXPECT_EQ(parsed.command.progress ? int{*parsed.command.progress} : -1, row.progress);
-        EXPECT_EQ(parsed.command.quiet, row.quiet);
-    }
-}
-
 TEST(BatchCommandLine, UsageErrorsSayWhat)
 {
     struct Row {
