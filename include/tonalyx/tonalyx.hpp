@@ -304,10 +304,11 @@ struct ExpectedTone {
 // A list of files and the tone each should hold, read from a TSV or CSV
 // file of two columns, `file` and `expect`.
 //
-// A name matches a file found when, with "." components and repeated
-// slashes left out, it is the path as the batch found it (the path given,
-// then the names inside folders), or that path relative to the manifest's
-// folder. Nothing else is resolved: no symlinks, no "..".
+// A name matches a file found when both name the same place, taken from
+// the current folder with "." components and repeated slashes left out:
+// the name as written, or relative to the manifest's folder, against the
+// path as the batch found it (the path given, then the names inside
+// folders). Nothing else is resolved: no symlinks, no "..".
 struct Manifest {
     std::string folder;  // the manifest's folder ("" for the current one)
     std::vector<ExpectedTone> entries;

@@ -2,6 +2,8 @@
 #include "batch/manifest.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "batch/table_records.h"
 
@@ -98,6 +100,16 @@ std::string folderOf(const std::string& path)
 
 namespace batch {
 
+std::string currentFolder()
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (error)
+        return {};
+    const std::u8string name = folder.generic_u8string();
+    return std::string(name.begin(), name.end());
+}
+
 bool isAbsolutePath(std::string_view path)
 {
 #ifdef _WIN32
@@ -126,20 +138,27 @@ std::string normalizedPath(std::string_view path)
     return out.empty() ? "." : out;
 }
 
-ManifestIndex::ManifestIndex(const Manifest& manifest)
+ManifestIndex::ManifestIndex(const Manifest& manifest) : base_(currentFolder())
 {
     const std::string folder = manifest.folder.empty() ? "." : manifest.folder;
     for (std::size_t i = 0; i < manifest.entries.size(); ++i) {
         const std::string& name = manifest.entries[i].file;
-        asWritten_.emplace(normalizedPath(name), i);
+        asWritten_.emplace(keyOf(name), i);
         if (!isAbsolutePath(name))
-            inFolder_.emplace(normalizedPath(folder + '/' + name), i);  // the first line wins
+            inFolder_.emplace(keyOf(folder + '/' + name), i);  // the first line wins
     }
+}
+
+std::string ManifestIndex::keyOf(std::string_view path) const
+{
+    if (base_.empty() || isAbsolutePath(path))
+        return normalizedPath(path);
+    return normalizedPath(base_ + '/' + std::string(path));
 }
 
 long ManifestIndex::find(std::string_view path) const
 {
-    const std::string key = normalizedPath(path);
+    const std::string key = keyOf(path);
     if (const auto found = asWritten_.find(key); found != asWritten_.end())
         return static_cast<long>(found->second);
     if (const auto found = inFolder_.find(key); found != inFolder_.end())

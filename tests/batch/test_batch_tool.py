@@ -133,6 +133,9 @@ MANIFESTS = [
     ("lists/m.csv", "gone.wav,none\n", {"in/a440.wav": "unlisted", "in/b660.wav": "unlisted",
                                         "in/silent.wav": "unlisted", "in/c445.wav": "unlisted",
                                         "lists/gone.wav": "missing"}),
+    # A name from the root matches the file found from the current folder.
+    ("lists/m.csv", "{root}/in/a440.wav,660\n", {"in/a440.wav": "wrong", "in/b660.wav": "unlisted",
+                                                 "in/silent.wav": "unlisted", "in/c445.wav": "unlisted"}),
 ]
 
 
@@ -140,7 +143,7 @@ MANIFESTS = [
 def test_manifest(tmp_path, manifest, text, verdicts):
     make(tmp_path / "in", {name: FILES[name] for name in ("a440.wav", "b660.wav", "c445.wav", "silent.wav")})
     (tmp_path / manifest).parent.mkdir(exist_ok=True)
-    (tmp_path / manifest).write_text(text, newline="")
+    (tmp_path / manifest).write_text(text.format(root=tmp_path.resolve()), newline="")
     status, out, err = batch("--hz", "--expect-from", manifest, "in", cwd=tmp_path)
     rows = rows_of(out, "tsv")
     assert {row["file"]: row["verdict"] for row in rows} == verdicts
