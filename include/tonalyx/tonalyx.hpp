@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -266,7 +267,9 @@ TONALYX_API std::string segmentLine(const Segment& segment);
 // ---------------------------------------------------------------------------
 // Verdicts, as tonalyx-batch gives them.
 
-enum class Verdict { ok, weak, wrong, error };
+// missing and unlisted come only from a batch with a manifest: a file the
+// manifest lists that was not found, and a file found that it does not list.
+enum class Verdict { ok, weak, wrong, error, missing, unlisted };
 
 struct VerdictRules {
     double minResult = 0.1;   // below: weak
@@ -283,13 +286,57 @@ struct VerdictRules {
 
 TONALYX_API Verdict verdictOf(const Report& report, const VerdictRules& rules);
 TONALYX_API Verdict verdictOf(const Measurement& measurement, const VerdictRules& rules);
-TONALYX_API const char* verdictName(Verdict verdict);  // "ok", "weak", "wrong", "error"
+// "ok", "weak", "wrong", "error", "missing", "unlisted"
+TONALYX_API const char* verdictName(Verdict verdict);
 
 // True for 100, 120, ..., 1000.
 TONALYX_API bool isCandidate(std::uint32_t freq);
 
 // ---------------------------------------------------------------------------
 // Many files: the runs of tonalyx-batch, on worker threads.
+
+// What a manifest expects of one file: a candidate, or no tone at all.
+struct ExpectedTone {
+    std::string file;        // as the line names it (raw bytes)
+    bool none = false;       // the file must hold no tone
+    std::uint32_t tone = 0;  // else the candidate
+    std::size_t line = 0;    // the line it is on, from 1
+};
+
+// A list of files and the tone each should hold, read from a TSV or CSV
+// file of two columns, `file` and `expect`.
+//
+// A name matches a file found when both name the same place, taken from
+// the current folder with "." components and repeated slashes left out:
+// the name as written, or relative to the manifest's folder, against the
+// path as the batch found it (the path given, then the names inside
+// folders). Nothing else is resolved: no symlinks, no "..".
+struct Manifest {
+    std::string folder;  // the manifest's folder ("" for the current one)
+    std::vector<ExpectedTone> entries;
+};
+
+// Bounds on a manifest: it is read whole into memory.
+constexpr std::uint64_t kMaxManifestBytes = 64ull << 20;
+constexpr std::size_t kMaxManifestLines = 1000000;
+
+struct ManifestReading {
+    Manifest manifest;
+    // Empty when read; else what is wrong, control characters escaped
+    // ("line 3: expect must be a candidate or none, not '445'").
+    std::string error;
+    bool cannotRead = false;  // the error is the file's: missing, unreadable, too large
+};
+
+// The manifest's text: TSV when its first line holds a tab, else CSV (RFC
+// 4180, quoted fields across lines allowed). A first line "file", "expect"
+// is a header; empty lines are skipped; CR LF ends a line as LF does. In
+// TSV a name is read as tonalyx-batch writes it (\t, \n, \r, \\ and
+// \xHH escapes); in CSV as it stands. `expect` is a candidate (0440 is
+// 440) or "none", spaces around it ignored.
+TONALYX_API ManifestReading parseManifest(std::string_view text, std::string folder);
+// The file at `path`, at most kMaxManifestBytes, parsed.
+TONALYX_API ManifestReading readManifest(const std::string& path);
 
 struct BatchOptions {
     unsigned jobs = 0;      // worker threads; 0: the hardware threads (at least 1)
@@ -298,6 +345,14 @@ struct BatchOptions {
     std::size_t window = 0;
     Settings settings;      // for each analyzeFile() (trace and listing are off)
     VerdictRules rules;     // rules.hz: measureFile() instead
+    // Each file is judged against its own entry (its expect or none taking
+    // the place of the rules'); a file it lists that is not found gets a row
+    // with the verdict missing, a file found that it does not list the
+    // verdict unlisted (or error).
+    std::optional<Manifest> manifest;
+    // Called on the constructing thread with the count of files found so
+    // far, while the paths are searched.
+    std::function<void(std::size_t found)> onFound;
 };
 
 struct BatchRow {
@@ -326,6 +381,12 @@ struct BatchPathError {
 // skipped. A path given explicitly that is not a folder is read whatever it
 // is. The names are sorted in byte order of the whole path.
 //
+// Every path that cannot be searched has an error row of its own among
+// them (status cannotOpen): a path given that is missing, as the
+// measurement or analysis of it fails, and a folder that cannot be read,
+// with its reason as message. The rows missing from a manifest sort in by
+// their names as the manifest writes them.
+//
 // Rows come in that order, each as soon as it and all before it are ready.
 // Memory stays bounded apart from the list of names: at most `window` rows
 // are in flight. The workers start with the first next().
@@ -340,8 +401,9 @@ public:
     // Asks the workers to stop after the files they are on; safe from any
     // thread, next() then returns false.
     void stop();
-    // The files found, and the paths that could not be searched (in the
-    // order found); each error makes a batch fail.
+    // The rows the run gives (files found, paths in error, files missing
+    // from the manifest), and the paths that could not be searched (in the
+    // order found; each has its error row too).
     std::size_t fileCount() const;
     std::vector<BatchPathError> pathErrors() const;
 
@@ -365,6 +427,11 @@ TONALYX_API std::string escapeTsv(std::string_view text);
 // \udcHH (a lone surrogate, as Python's surrogateescape reads it back), so
 // the object still parses and the name can be recovered.
 TONALYX_API std::string escapeJson(std::string_view text);
+// One CSV field (RFC 4180): the name's bytes as they are but the control
+// characters other than tab, CR and LF, written as escapeControls writes
+// them; in double quotes, each quote doubled, when it holds a comma, a
+// quote, a CR or an LF.
+TONALYX_API std::string escapeCsv(std::string_view text);
 
 TONALYX_API const char* version();
 

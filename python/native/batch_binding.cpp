@@ -1,5 +1,6 @@
 // The batch run as a Python iterator of rows, in the order of the names.
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,15 +70,56 @@ private:
     bool hz_;
 };
 
-BatchOptions optionsOf(unsigned jobs, std::uint32_t length, std::uint32_t expect, double minResult, bool hz)
+// What the Python call passes; checked there.
+struct BatchArguments {
+    unsigned jobs = 0;
+    std::uint32_t length = kDefaultLength;
+    std::uint32_t expect = 0;
+    bool expectNone = false;
+    double minResult = 0.1;
+    double minPurity = kMinPurity;
+    std::optional<double> minLevel;
+    double tolerance = kCandidateReachHz;
+    bool hz = false;
+    std::optional<std::string> expectFrom;  // the manifest's path
+};
+
+BatchOptions optionsOf(const BatchArguments& arguments)
 {
     BatchOptions options;
-    options.jobs = jobs;
-    options.settings.length = length;
-    options.rules.expect = expect;
-    options.rules.minResult = minResult;
-    options.rules.hz = hz;
+    options.jobs = arguments.jobs;
+    options.settings.length = arguments.length;
+    VerdictRules& rules = options.rules;
+    rules.expect = arguments.expect;
+    rules.expectNone = arguments.expectNone;
+    rules.minResult = arguments.minResult;
+    rules.minPurity = arguments.minPurity;
+    rules.minLevel = arguments.minLevel;
+    rules.tolerance = arguments.tolerance;
+    rules.hz = arguments.hz;
+    if (arguments.expectFrom) {
+        ManifestReading reading = readManifest(*arguments.expectFrom);
+        if (!reading.error.empty()) {
+            const std::string text = escapeControls(*arguments.expectFrom) + ": " + reading.error;
+            if (!reading.cannotRead)
+                throw py::value_error(text);
+            PyErr_SetString(PyExc_OSError, text.c_str());
+            throw py::error_already_set();
+        }
+        options.manifest = std::move(reading.manifest);
+    }
     return options;
+}
+
+// The reason as the measurement line gives it, "" with a tone.
+std::string reasonOf(const Measurement& measurement)
+{
+    const std::string line = measurementLine(measurement);
+    const std::size_t at = line.find(" reason=");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t from = at + 8;
+    return line.substr(from, line.find(' ', from) - from);
 }
 
 std::vector<std::string> namesOf(const py::list& paths)
@@ -91,6 +133,16 @@ std::vector<std::string> namesOf(const py::list& paths)
 py::object noneUnless(bool present, py::object value)
 {
     return present ? std::move(value) : py::none();
+}
+
+// A property of the measurement, None without hz or when not read.
+template <typename Value>
+auto measured(Value Measurement::*field)
+{
+    return [field](const Row& r) {
+        const Measurement& m = r.row.measurement;
+        return noneUnless(r.hz && m.status == Status::ok, py::cast(m.*field));
+    };
 }
 
 }  // namespace
@@ -133,8 +185,24 @@ void bindBatch(py::module_& module)
                 return noneUnless(r.hz && m.status == Status::ok, py::float_(m.purity));
             },
             "With hz: the tone's purity.")
+        .def_property_readonly("level", measured(&Measurement::level), "With hz: the tone's level in dBFS.")
+        .def_property_readonly("start", measured(&Measurement::start), "With hz: where the tone starts, in seconds.")
+        .def_property_readonly("end", measured(&Measurement::end), "With hz: where it ends, in seconds.")
+        .def_property_readonly("channel", measured(&Measurement::channel), "With hz: the channel, 0 for mixed.")
+        .def_property_readonly("thd", measured(&Measurement::thd), "With hz: total harmonic distortion in percent.")
+        .def_property_readonly("snr", measured(&Measurement::snr), "With hz: the tone against its noise, in dB.")
+        .def_property_readonly("drift", measured(&Measurement::drift), "With hz: the frequency's spread in Hz.")
+        .def_property_readonly("bursts", measured(&Measurement::bursts), "With hz: the stretches of tone.")
         .def_property_readonly(
-            "verdict", [](const Row& r) { return verdictName(r.row.verdict); }, "'ok', 'weak', 'wrong' or 'error'.")
+            "reason",
+            [](const Row& r) {
+                const Measurement& m = r.row.measurement;
+                return noneUnless(r.hz && m.status == Status::ok && !m.hasTone, py::str(reasonOf(m)));
+            },
+            "With hz: why there is no tone ('impure', 'silent', ...), None with one.")
+        .def_property_readonly(
+            "verdict", [](const Row& r) { return verdictName(r.row.verdict); },
+            "'ok', 'weak', 'wrong', 'error', or with expect_from 'missing', 'unlisted'.")
         .def_property_readonly(
             "messages", [](const Row& r) { return messagesOf(r.row.messages); }, "The file's warnings and errors.")
         .def_property_readonly(
@@ -150,11 +218,17 @@ void bindBatch(py::module_& module)
 
     py::class_<Batch>(module, "BatchRun", "The runs of many files on worker threads.")
         .def(py::init([](const py::list& paths, unsigned jobs, std::uint32_t length, std::uint32_t expect,
-                         double minResult, bool hz) {
-                 return std::make_unique<Batch>(namesOf(paths), optionsOf(jobs, length, expect, minResult, hz));
+                         bool expectNone, double minResult, double minPurity, std::optional<double> minLevel,
+                         double tolerance, bool hz, std::optional<py::bytes> expectFrom) {
+                 BatchArguments arguments{jobs,      length,    expect, expectNone, minResult,
+                                          minPurity, minLevel,  tolerance, hz,     std::nullopt};
+                 if (expectFrom)
+                     arguments.expectFrom = std::string(*expectFrom);
+                 return std::make_unique<Batch>(namesOf(paths), optionsOf(arguments));
              }),
-             py::arg("paths"), py::arg("jobs"), py::arg("length"), py::arg("expect"), py::arg("min_result"),
-             py::arg("hz"))
+             py::arg("paths"), py::arg("jobs"), py::arg("length"), py::arg("expect"), py::arg("expect_none"),
+             py::arg("min_result"), py::arg("min_purity"), py::arg("min_level"), py::arg("tolerance"), py::arg("hz"),
+             py::arg("expect_from"))
         .def("__iter__", [](py::object self) { return self; })
         .def("__next__", &Batch::next)
         .def("path_errors", &Batch::pathErrors,

@@ -18,6 +18,7 @@ result, not an error. The analysis runs without the GIL, so threads run in
 parallel.
 """
 
+import math
 import os
 
 from . import _native
@@ -147,15 +148,30 @@ def measure_segments(source):
     return list(measure(source).segments)
 
 
-def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.1):
+def batch(paths, jobs=None, expect=None, hz=False, *, length=None, min_result=None, min_purity=None,
+          min_level=None, tolerance=None, expect_from=None):
     """Runs every file, and every *.wav (any case) in every folder, of
     `paths` on `jobs` threads (default: one per hardware thread) and yields
     a BatchRow per file in the order of the names, as tonalyx-batch prints
-    them: verdict 'error', 'weak' (result below min_result; with hz: no
-    tone), 'wrong' (another candidate than `expect`) or 'ok'.
+    them.
 
-    A path that is not there raises FileError before any run; a folder
-    that could not be read raises FileError after the rows.
+    With hz=True (the measurement, for recordings) the verdict is 'error'
+    (not read), 'weak' (no tone, purity below min_purity (default 0.7), or
+    level below min_level dBFS when given), 'wrong' (another candidate
+    than `expect`, or measured further than `tolerance` Hz (default 10)
+    from it; with expect="none": any tone) or 'ok'. expect_from names a
+    TSV or CSV of file and expect per file, as tonalyx-batch --expect-from
+    reads it: a file it lists that is not found gives a row with the
+    verdict 'missing', a file found that it does not list 'unlisted'.
+
+    Without hz (the default answer) the verdict is 'error', 'weak' (result
+    below min_result, default 0.1; `length` slots, default 1024), 'wrong'
+    (another candidate than `expect`) or 'ok'.
+
+    An option that does not apply to the mode raises ValueError, as does a
+    malformed manifest (naming its line); a manifest that cannot be read
+    raises FileError. A path that is missing or cannot be read gives an
+    error row, and the other paths their rows.
     """
     if isinstance(paths, (str, bytes, os.PathLike)):
         paths = [paths]
@@ -167,25 +183,49 @@ def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.
         if jobs < 1:
             raise ValueError(f"jobs must be at least 1, not {jobs}")
         jobs = min(jobs, 0xFFFFFFFF)
-    expect = 0 if expect is None else _index("expect", expect)
+    expect_none = isinstance(expect, str) and expect == "none"
+    expect = 0 if expect is None or expect_none else _index("expect", expect)
     if expect and expect not in CANDIDATES:
-        raise ValueError(f"expect must be one of 100, 120, ..., 1000, not {expect}")
-    run = _native.BatchRun(names, jobs, _length_of(length), expect, float(min_result), bool(hz))
-    # A path that is not there fails the batch before any run.
-    _raise_path_errors(run, [e for e in run.path_errors() if e[2]])
+        raise ValueError(f"expect must be one of 100, 120, ..., 1000 or 'none', not {expect}")
+    _check_mode(bool(hz), {"min_result": min_result, "length": length},
+                {"min_purity": min_purity, "min_level": min_level, "tolerance": tolerance,
+                 "expect_from": expect_from, 'expect="none"': True if expect_none else None})
+    if expect_from is not None and (expect or expect_none):
+        raise ValueError("expect and expect_from do not go together")
+    manifest = None if expect_from is None else os.fsencode(expect_from)
+    try:
+        run = _native.BatchRun(
+            names, jobs, _length_of(1024 if length is None else length), expect, expect_none,
+            _number("min_result", min_result, 0.1), _number("min_purity", min_purity, 0.7, 0, 1),
+            _number("min_level", min_level, None), _number("tolerance", tolerance, 10.0, 0), bool(hz), manifest)
+    except OSError as error:
+        raise FileError(str(error), None, os.fsdecode(manifest)) from None
     return _rows(run)
+
+
+def _check_mode(hz, default_only, hz_only):
+    """An option that does not apply to the mode is an error, never ignored."""
+    wrong = default_only if hz else hz_only
+    for name, value in wrong.items():
+        if value is not None:
+            raise ValueError(f"{name} does not apply with hz={hz}")
+
+
+def _number(name, value, default, low=None, high=None):
+    """value as a float (default for None), finite and within its bounds."""
+    if value is None:
+        return default
+    if isinstance(value, bool):
+        raise TypeError(f"{name} must be a number, not bool")
+    number = float(value)
+    if not math.isfinite(number) or (low is not None and number < low) or (high is not None and number > high):
+        bounds = "" if low is None else f" from {low:g}" + (" up" if high is None else f" to {high:g}")
+        raise ValueError(f"{name} must be a finite number{bounds}, not {value!r}")
+    return number
 
 
 def _rows(run):
     try:
         yield from run
-        # A folder that could not be read fails it after the rows.
-        _raise_path_errors(run, run.path_errors())
     finally:
         run.close()
-
-
-def _raise_path_errors(run, errors):
-    if errors:
-        run.close()
-        raise FileError("\n".join(text for text, _, _ in errors), None, errors[0][1])

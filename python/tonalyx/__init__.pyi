@@ -1,6 +1,6 @@
 import enum
 import os
-from typing import Iterable, Iterator, Optional, Union
+from typing import Iterable, Iterator, Literal, Optional, Union
 
 import numpy
 import numpy.typing
@@ -110,7 +110,25 @@ class BatchRow:
     @property
     def purity(self) -> Optional[float]: ...
     @property
-    def verdict(self) -> str: ...  # 'ok', 'weak', 'wrong' or 'error'
+    def level(self) -> Optional[float]: ...
+    @property
+    def start(self) -> Optional[float]: ...
+    @property
+    def end(self) -> Optional[float]: ...
+    @property
+    def channel(self) -> Optional[int]: ...
+    @property
+    def thd(self) -> Optional[float]: ...
+    @property
+    def snr(self) -> Optional[float]: ...
+    @property
+    def drift(self) -> Optional[float]: ...
+    @property
+    def bursts(self) -> Optional[int]: ...
+    @property
+    def reason(self) -> Optional[str]: ...
+    @property
+    def verdict(self) -> str: ...  # 'ok', 'weak', 'wrong', 'error', 'missing' or 'unlisted'
     @property
     def messages(self) -> list[Message]: ...
     @property
@@ -130,9 +148,13 @@ def measure_segments(source: Source) -> list[Segment]: ...
 def batch(
     paths: Union[Path, Iterable[Path]],
     jobs: Optional[int] = None,
-    expect: Optional[int] = None,
+    expect: Union[int, Literal["none"], None] = None,
     hz: bool = False,
     *,
-    length: int = 1024,
-    min_result: float = 0.1,
+    length: Optional[int] = None,
+    min_result: Optional[float] = None,
+    min_purity: Optional[float] = None,
+    min_level: Optional[float] = None,
+    tolerance: Optional[float] = None,
+    expect_from: Optional[Path] = None,
 ) -> Iterator[BatchRow]: ...

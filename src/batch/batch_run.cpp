@@ -3,6 +3,7 @@
 
 #include "batch/path_walk.h"
 #include "batch/row_pipeline.h"
+#include "batch/row_plan.h"
 #include "tonalyx/tonalyx.hpp"
 
 namespace tonalyx {
@@ -36,41 +37,74 @@ Settings quietSettings(Settings settings)
     return settings;
 }
 
+// A row that is an error before anything is read: its status is that of
+// a file that cannot be opened, its message the reason.
+void fillErrorRow(const batch::PlannedRow& plan, BatchRow& row)
+{
+    row.status = Status::cannotOpen;
+    row.report.status = Status::cannotOpen;
+    row.measurement.status = Status::cannotOpen;
+    row.verdict = plan.kind == batch::PlannedRow::Kind::missing ? Verdict::missing : Verdict::error;
+    row.messages = {Message{Stream::err, "ERROR: " + plan.problem + "\n"}};
+}
+
 }  // namespace
 
 struct BatchRun::State {
-    batch::WalkResult found;
+    std::optional<Manifest> manifest;  // before rows: they point into it
+    std::vector<BatchPathError> pathErrors;
+    std::vector<batch::PlannedRow> rows;
     Settings settings;
     VerdictRules rules;
     std::unique_ptr<batch::RowPipeline> pipeline;
 
+    VerdictRules rulesFor(const batch::PlannedRow& plan) const
+    {
+        VerdictRules own = rules;
+        if (plan.expected != nullptr) {
+            own.expect = plan.expected->none ? 0 : plan.expected->tone;
+            own.expectNone = plan.expected->none;
+        }
+        return own;
+    }
+
     void makeRow(std::size_t index, BatchRow& row) const
     {
-        row.file = found.files[index];
+        const batch::PlannedRow& plan = rows[index];
+        row.file = plan.path;
+        if (plan.kind != batch::PlannedRow::Kind::file) {
+            fillErrorRow(plan, row);
+            return;
+        }
         if (rules.hz) {
             row.measurement = measureFile(row.file);
             row.status = row.measurement.status;
-            row.verdict = verdictOf(row.measurement, rules);
+            row.verdict = verdictOf(row.measurement, rulesFor(plan));
             row.messages = inPrintOrder(row.measurement.messages);
         } else {
             row.report = analyzeFile(row.file, settings);
             row.status = row.report.status;
-            row.verdict = verdictOf(row.report, rules);
+            row.verdict = verdictOf(row.report, rulesFor(plan));
             row.messages = inPrintOrder(row.report.messages);
         }
+        if (manifest && plan.expected == nullptr && row.verdict != Verdict::error)
+            row.verdict = Verdict::unlisted;
     }
 };
 
 BatchRun::BatchRun(std::vector<std::string> paths, const BatchOptions& options) : state_(std::make_unique<State>())
 {
-    state_->found = batch::walkPaths(paths);
+    batch::WalkResult found = batch::walkPaths(paths, options.onFound);
+    state_->manifest = options.manifest;
+    state_->pathErrors = found.errors;
+    state_->rows = batch::planRows(std::move(found), state_->manifest ? &*state_->manifest : nullptr);
     state_->settings = quietSettings(options.settings);
     state_->rules = options.rules;
     const unsigned jobs = workerCount(options.jobs);
     const std::size_t window = options.window != 0 ? options.window : std::size_t{4} * jobs;
     const State* state = state_.get();
     state_->pipeline = std::make_unique<batch::RowPipeline>(
-        state_->found.files.size(), jobs, window,
+        state_->rows.size(), jobs, window,
         [state](std::size_t index, BatchRow& row) { state->makeRow(index, row); });
 }
 
@@ -88,12 +122,12 @@ void BatchRun::stop()
 
 std::size_t BatchRun::fileCount() const
 {
-    return state_->found.files.size();
+    return state_->rows.size();
 }
 
 std::vector<BatchPathError> BatchRun::pathErrors() const
 {
-    return state_->found.errors;
+    return state_->pathErrors;
 }
 
 }  // namespace tonalyx

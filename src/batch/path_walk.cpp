@@ -22,7 +22,7 @@ std::string joined(const std::string& folder, const std::string& name)
 
 // Depth first with an explicit stack of folders: a deep tree cannot run
 // the thread out of stack.
-void walkFolder(const std::string& top, WalkResult& result)
+void walkFolder(const std::string& top, WalkResult& result, const std::function<void(std::size_t)>& onFound)
 {
     std::vector<std::string> pending{top};
     std::vector<FolderEntry> entries;
@@ -42,8 +42,11 @@ void walkFolder(const std::string& top, WalkResult& result)
                 break;
             case PathKind::file:
             case PathKind::linkToFile:
-                if (wave)
-                    result.files.push_back(joined(folder, entry.name));
+                if (!wave)
+                    break;
+                result.files.push_back(joined(folder, entry.name));
+                if (onFound)
+                    onFound(result.files.size());
                 break;
             default:
                 break;  // symlinked folders, FIFOs, devices, dangling links
@@ -63,7 +66,7 @@ bool hasWaveSuffix(std::string_view name)
     return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) { return lowerAscii(a) == b; });
 }
 
-WalkResult walkPaths(const std::vector<std::string>& paths)
+WalkResult walkPaths(const std::vector<std::string>& paths, const std::function<void(std::size_t)>& onFound)
 {
     WalkResult result;
     for (const std::string& path : paths) {
@@ -72,7 +75,7 @@ WalkResult walkPaths(const std::vector<std::string>& paths)
             result.errors.push_back(BatchPathError{path, "no such file or folder", true});
             break;
         case PathKind::folder:
-            walkFolder(path, result);
+            walkFolder(path, result, onFound);
             break;
         default:
             result.files.push_back(path);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "tonalyx/tonalyx.hpp"
 
@@ -54,10 +55,77 @@ bool readJobs(std::string_view text, ParsedCommand& parsed)
     return true;
 }
 
+// A decimal option's value within [low, high]; the error names `range`.
+bool readDecimal(const std::vector<std::string>& words, std::size_t& i, ParsedCommand& parsed,
+                 std::optional<double>& into, double low, double high, const char* range)
+{
+    const std::string& option = words[i];
+    const std::string* value = valueOf(words, i, parsed, "a number");
+    if (value == nullptr)
+        return false;
+    const auto number = decimalNumber(*value);
+    if (!number || *number < low || *number > high) {
+        parsed.error = option + " takes " + range + ", not " + quoted(*value);
+        return false;
+    }
+    into = *number;
+    return true;
+}
+
+bool readExpect(const std::string& value, ParsedCommand& parsed)
+{
+    if (value == "none") {
+        parsed.command.expectNone = true;
+        parsed.command.expect = 0;
+        return true;
+    }
+    const auto freq = wholeNumber(value, 1000);
+    if (!freq || !isCandidate(static_cast<std::uint32_t>(*freq))) {
+        parsed.error = "--expect takes one of the candidates 100, 120, ..., 1000 or none, not " + quoted(value);
+        return false;
+    }
+    parsed.command.expect = static_cast<std::uint32_t>(*freq);
+    parsed.command.expectNone = false;
+    return true;
+}
+
+bool readFormat(const std::string& value, ParsedCommand& parsed)
+{
+    if (value == "tsv")
+        parsed.command.format = Format::tsv;
+    else if (value == "jsonl")
+        parsed.command.format = Format::jsonl;
+    else if (value == "csv")
+        parsed.command.format = Format::csv;
+    else
+        parsed.error = "--format takes tsv, jsonl or csv, not " + quoted(value);
+    return parsed.error.empty();
+}
+
+// Options without a value.
+bool readFlag(const std::string& word, BatchCommand& command)
+{
+    if (word == "--hz")
+        command.hz = true;
+    else if (word == "--quiet")
+        command.quiet = true;
+    else if (word == "--progress")
+        command.progress = true;
+    else if (word == "--no-progress")
+        command.progress = false;
+    else if (word == "-h" || word == "--help")
+        command.help = true;
+    else
+        return false;
+    return true;
+}
+
 bool readOption(const std::vector<std::string>& words, std::size_t& i, ParsedCommand& parsed)
 {
     const std::string& word = words[i];
     BatchCommand& command = parsed.command;
+    if (readFlag(word, command))
+        return true;
     if (word == "-j") {
         const std::string* value = valueOf(words, i, parsed, "a number");
         return value != nullptr && readJobs(*value, parsed);
@@ -65,29 +133,24 @@ bool readOption(const std::vector<std::string>& words, std::size_t& i, ParsedCom
     if (word.size() > 2 && word.compare(0, 2, "-j") == 0)
         return readJobs(std::string_view(word).substr(2), parsed);
     if (word == "--expect") {
-        const std::string* value = valueOf(words, i, parsed, "a frequency");
-        if (value == nullptr)
-            return false;
-        const auto freq = wholeNumber(*value, 1000);
-        if (!freq || !isCandidate(static_cast<std::uint32_t>(*freq))) {
-            parsed.error = "--expect takes one of the candidates 100, 120, ..., 1000, not " + quoted(*value);
-            return false;
-        }
-        command.expect = static_cast<std::uint32_t>(*freq);
-        return true;
+        const std::string* value = valueOf(words, i, parsed, "a frequency or none");
+        return value != nullptr && readExpect(*value, parsed);
     }
-    if (word == "--min-result") {
-        const std::string* value = valueOf(words, i, parsed, "a number");
-        if (value == nullptr)
-            return false;
-        const auto minimum = decimalNumber(*value);
-        if (!minimum) {
-            parsed.error = "--min-result takes a decimal number, not " + quoted(*value);
-            return false;
-        }
-        command.minResult = *minimum;
-        return true;
+    if (word == "--expect-from") {
+        const std::string* value = valueOf(words, i, parsed, "a file");
+        if (value != nullptr)
+            command.expectFrom = *value;
+        return value != nullptr;
     }
+    constexpr double kAny = 1e300;
+    if (word == "--min-result")
+        return readDecimal(words, i, parsed, command.minResult, -kAny, kAny, "a decimal number");
+    if (word == "--min-purity")
+        return readDecimal(words, i, parsed, command.minPurity, 0.0, 1.0, "a decimal number from 0 to 1");
+    if (word == "--min-level")
+        return readDecimal(words, i, parsed, command.minLevel, -kAny, kAny, "a decimal number of dBFS");
+    if (word == "--tolerance")
+        return readDecimal(words, i, parsed, command.tolerance, 0.0, kAny, "a decimal number of Hz, 0 or more");
     if (word == "--length") {
         const std::string* value = valueOf(words, i, parsed, "a number");
         if (value == nullptr)
@@ -100,29 +163,34 @@ bool readOption(const std::vector<std::string>& words, std::size_t& i, ParsedCom
         return true;
     }
     if (word == "--format") {
-        const std::string* value = valueOf(words, i, parsed, "tsv or jsonl");
-        if (value == nullptr)
-            return false;
-        if (*value == "tsv") {
-            command.format = Format::tsv;
-        } else if (*value == "jsonl") {
-            command.format = Format::jsonl;
-        } else {
-            parsed.error = "--format takes tsv or jsonl, not " + quoted(*value);
-            return false;
-        }
-        return true;
-    }
-    if (word == "--hz") {
-        command.hz = true;
-        return true;
-    }
-    if (word == "-h" || word == "--help") {
-        command.help = true;
-        return true;
+        const std::string* value = valueOf(words, i, parsed, "tsv, jsonl or csv");
+        return value != nullptr && readFormat(*value, parsed);
     }
     parsed.error = "unknown option " + escapeControls(word);
     return false;
+}
+
+// An option that does not apply to the mode is an error, never ignored.
+std::string modeError(const BatchCommand& command)
+{
+    if (command.hz) {
+        if (command.minResult)
+            return "--min-result judges the default answer; with --hz use --min-purity";
+        if (command.length)
+            return "--length sets the default answer's slots; it does not apply with --hz";
+        if (command.expectFrom && (command.expect != 0 || command.expectNone))
+            return "--expect and --expect-from do not go together";
+        return {};
+    }
+    const std::pair<bool, const char*> hzOnly[] = {
+        {command.minPurity.has_value(), "--min-purity"}, {command.minLevel.has_value(), "--min-level"},
+        {command.tolerance.has_value(), "--tolerance"},  {command.expectNone, "--expect none"},
+        {command.expectFrom.has_value(), "--expect-from"},
+    };
+    for (const auto& [given, name] : hzOnly)
+        if (given)
+            return std::string(name) + " judges the measurement: it needs --hz";
+    return {};
 }
 
 }  // namespace
@@ -206,7 +274,10 @@ ParsedCommand parseBatchCommand(const std::vector<std::string>& words)
         }
         parsed.command.paths.push_back(word);
     }
-    if (!parsed.command.help && parsed.command.paths.empty())
+    if (parsed.command.help)
+        return parsed;
+    parsed.error = modeError(parsed.command);
+    if (parsed.error.empty() && parsed.command.paths.empty())
         parsed.usageOnly = true;
     return parsed;
 }

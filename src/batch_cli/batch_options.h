@@ -9,15 +9,23 @@
 
 namespace tonalyx::batch_cli {
 
-enum class Format { tsv, jsonl };
+enum class Format { tsv, jsonl, csv };
 
 struct BatchCommand {
     unsigned jobs = 0;                     // 0: the hardware threads
     std::uint32_t expect = 0;              // a candidate, 0 for any
-    double minResult = 0.1;
-    std::optional<std::uint32_t> length;   // as the console's -length takes it
+    bool expectNone = false;               // --expect none (with hz)
+    std::optional<std::string> expectFrom; // the manifest (with hz)
+    // The thresholds given; the others keep the library's defaults.
+    std::optional<double> minResult;       // without hz
+    std::optional<double> minPurity;       // with hz, from here on
+    std::optional<double> minLevel;
+    std::optional<double> tolerance;
+    std::optional<std::uint32_t> length;   // as the console's -length takes it (without hz)
     bool hz = false;
     Format format = Format::tsv;
+    bool quiet = false;                    // no summary (and no progress unless asked)
+    std::optional<bool> progress;          // --progress, --no-progress; else on a terminal
     bool help = false;
     std::vector<std::string> paths;
 };

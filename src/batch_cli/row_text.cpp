@@ -6,38 +6,50 @@ namespace tonalyx::batch_cli {
 
 namespace {
 
-// The numbers of a row, as the result or measurement line prints them, so
-// that the table holds the same digits as the console; empty without one.
-struct RowNumbers {
-    std::string first;   // freq, or tone with hz
-    std::string second;  // result, or measured with hz
-    std::string third;   // purity with hz
+enum class CellKind {
+    name,    // the file: escaped for the format
+    number,  // digits as the console prints them; empty: none (null in JSON)
+    word,    // the verdict, the reason; empty: none (null in JSON)
 };
 
-RowNumbers numbersOf(const BatchRow& row, bool hz)
+struct Cell {
+    const char* column;
+    CellKind kind;
+    std::string value;
+};
+
+// The status a run of the console gives: with hz, 1 for a file read
+// without a tone, as tonalyx -hz exits.
+std::string statusText(const BatchRow& row, bool hz)
 {
-    RowNumbers numbers;
-    if (hz) {
-        if (row.status != Status::ok)
-            return numbers;
-        const std::string line = measurementLine(row.measurement);
-        if (row.measurement.hasTone)
-            numbers.first = std::string(fieldOf(line, "tone"));
-        numbers.second = std::string(fieldOf(line, "measured"));
-        numbers.third = std::string(fieldOf(line, "purity"));
-        return numbers;
-    }
-    if (!row.report.hasResult)
-        return numbers;
-    const std::string line = resultLine(row.report);
-    numbers.first = std::string(fieldOf(line, "freq."));
-    numbers.second = std::string(fieldOf(line, "bestResult"));
-    return numbers;
+    if (hz && row.status == Status::ok && !row.measurement.hasTone)
+        return "1";
+    return std::to_string(static_cast<int>(row.status));
 }
 
-std::string statusText(Status status)
+// The columns of a row, with the digits of the result or measurement line
+// so that the table holds what the console prints.
+std::vector<Cell> cellsOf(const BatchRow& row, bool hz)
 {
-    return std::to_string(static_cast<int>(status));
+    std::vector<Cell> cells{{"file", CellKind::name, row.file}, {"status", CellKind::number, statusText(row, hz)}};
+    const char* const verdict = verdictName(row.verdict);
+    if (!hz) {
+        const std::string line = row.report.hasResult ? resultLine(row.report) : "";
+        cells.push_back({"freq", CellKind::number, std::string(fieldOf(line, "freq."))});
+        cells.push_back({"result", CellKind::number, std::string(fieldOf(line, "bestResult"))});
+        cells.push_back({"verdict", CellKind::word, verdict});
+        return cells;
+    }
+    const std::string line = row.status == Status::ok ? measurementLine(row.measurement) : "";
+    const auto number = [&](const char* key) { return Cell{key, CellKind::number, std::string(fieldOf(line, key))}; };
+    cells.push_back({"tone", CellKind::number, row.measurement.hasTone ? std::string(fieldOf(line, "tone")) : ""});
+    cells.push_back(number("measured"));
+    cells.push_back(number("purity"));
+    cells.push_back({"verdict", CellKind::word, verdict});
+    for (const char* key : {"level", "start", "end", "channel", "thd", "snr", "drift", "bursts"})
+        cells.push_back(number(key));
+    cells.push_back({"reason", CellKind::word, std::string(fieldOf(line, "reason"))});
+    return cells;
 }
 
 std::string_view withoutLineEnd(std::string_view text)
@@ -47,9 +59,49 @@ std::string_view withoutLineEnd(std::string_view text)
     return text;
 }
 
-std::string jsonNumberOrNull(const std::string& number)
+std::string jsonValue(const Cell& cell)
 {
-    return number.empty() ? "null" : number;
+    if (cell.kind != CellKind::name && cell.value.empty())
+        return "null";
+    if (cell.kind == CellKind::number)
+        return cell.value;
+    return '"' + escapeJson(cell.value) + '"';
+}
+
+std::string jsonLine(const BatchRow& row, const std::vector<Cell>& cells)
+{
+    std::string line = "{";
+    for (const Cell& cell : cells) {
+        line += line.size() > 1 ? ",\"" : "\"";
+        line += cell.column;
+        line += "\":" + jsonValue(cell);
+    }
+    line += ",\"messages\":[";
+    const char* separator = "";
+    for (const Message& message : row.messages) {
+        line += separator;
+        line += '"' + escapeJson(withoutLineEnd(message.text)) + '"';
+        separator = ",";
+    }
+    line += "]}\n";
+    return line;
+}
+
+// The cells between separators, the name escaped for TSV or CSV.
+std::string separatedLine(const std::vector<Cell>& cells, Format format)
+{
+    const bool csv = format == Format::csv;
+    std::string line;
+    for (const Cell& cell : cells) {
+        if (&cell != &cells.front())
+            line += csv ? ',' : '\t';
+        if (cell.kind != CellKind::name)
+            line += cell.value;
+        else
+            line += csv ? escapeCsv(cell.value) : escapeTsv(cell.value);
+    }
+    line += csv ? "\r\n" : "\n";
+    return line;
 }
 
 }  // namespace
@@ -69,45 +121,22 @@ std::string_view fieldOf(std::string_view line, std::string_view key)
     return {};
 }
 
-std::string tsvHeader(bool hz)
+std::string headerLine(Format format, bool hz)
 {
-    return hz ? "file\tstatus\ttone\tmeasured\tpurity\tverdict\n" : "file\tstatus\tfreq\tresult\tverdict\n";
+    if (format == Format::jsonl)
+        return {};
+    std::vector<Cell> names = cellsOf(BatchRow{}, hz);
+    for (Cell& cell : names) {
+        cell.value = cell.column;
+        cell.kind = CellKind::word;
+    }
+    return separatedLine(names, format);
 }
 
-std::string tsvRow(const BatchRow& row, bool hz)
+std::string rowLine(const BatchRow& row, Format format, bool hz)
 {
-    const RowNumbers numbers = numbersOf(row, hz);
-    std::string line = escapeTsv(row.file);
-    line += '\t' + statusText(row.status) + '\t' + numbers.first + '\t' + numbers.second;
-    if (hz)
-        line += '\t' + numbers.third;
-    line += '\t';
-    line += verdictName(row.verdict);
-    line += '\n';
-    return line;
-}
-
-std::string jsonRow(const BatchRow& row, bool hz)
-{
-    const RowNumbers numbers = numbersOf(row, hz);
-    std::string line = "{\"file\":\"" + escapeJson(row.file) + "\",\"status\":" + statusText(row.status);
-    if (hz) {
-        line += ",\"tone\":" + jsonNumberOrNull(numbers.first) + ",\"measured\":" + jsonNumberOrNull(numbers.second) +
-                ",\"purity\":" + jsonNumberOrNull(numbers.third);
-    } else {
-        line += ",\"freq\":" + jsonNumberOrNull(numbers.first) + ",\"result\":" + jsonNumberOrNull(numbers.second);
-    }
-    line += ",\"verdict\":\"";
-    line += verdictName(row.verdict);
-    line += "\",\"messages\":[";
-    const char* separator = "";
-    for (const Message& message : row.messages) {
-        line += separator;
-        line += '"' + escapeJson(withoutLineEnd(message.text)) + '"';
-        separator = ",";
-    }
-    line += "]}\n";
-    return line;
+    const std::vector<Cell> cells = cellsOf(row, hz);
+    return format == Format::jsonl ? jsonLine(row, cells) : separatedLine(cells, format);
 }
 
 std::string messageLines(const BatchRow& row)

@@ -3,7 +3,7 @@
 
 namespace tonalyx::batch_cli {
 
-// One line, with its line end.
+// The usage, with its line end.
 extern const char* const kUsageLine;
 // The usage line and a line per option.
 extern const char* const kHelpText;

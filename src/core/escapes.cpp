@@ -77,10 +77,16 @@ std::size_t c1Length(std::string_view text, std::size_t at)
     return 0;
 }
 
+// How a name is printed: plain (controls as \xHH), as a TSV field (tab,
+// line ends and backslash as escapes of their own too), or as a CSV field
+// (tab and line ends kept: the quotes hold them).
+enum class NameStyle { plain, tsv, csv };
+
 // Every byte of a name as it may be printed: as it is, as a two-character
 // escape of its own (TSV), or as \xHH.
-std::string escapeName(std::string_view text, bool tsv)
+std::string escapeName(std::string_view text, NameStyle style)
 {
+    const bool tsv = style == NameStyle::tsv;
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
@@ -91,7 +97,12 @@ std::string escapeName(std::string_view text, bool tsv)
             ++at;
             continue;
         }
-        if (isControl(byte) || (tsv && byte == 0)) {
+        if (style == NameStyle::csv && (c == '\t' || c == '\n' || c == '\r')) {
+            out += c;
+            ++at;
+            continue;
+        }
+        if (isControl(byte) || (style != NameStyle::plain && byte == 0)) {
             appendHexEscape(out, "\\x", byte);
             ++at;
             continue;
@@ -116,12 +127,27 @@ std::string escapeName(std::string_view text, bool tsv)
 
 std::string escapeControls(std::string_view text)
 {
-    return escapeName(text, false);
+    return escapeName(text, NameStyle::plain);
 }
 
 std::string escapeTsv(std::string_view text)
 {
-    return escapeName(text, true);
+    return escapeName(text, NameStyle::tsv);
+}
+
+std::string escapeCsv(std::string_view text)
+{
+    const std::string field = escapeName(text, NameStyle::csv);
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (const char c : field) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    quoted += '"';
+    return quoted;
 }
 
 std::string escapeJson(std::string_view text)

@@ -69,6 +69,8 @@ const char* verdictName(Verdict verdict)
     case Verdict::ok: return "ok";
     case Verdict::weak: return "weak";
     case Verdict::wrong: return "wrong";
+    case Verdict::missing: return "missing";
+    case Verdict::unlisted: return "unlisted";
     case Verdict::error: break;
     }
     return "error";

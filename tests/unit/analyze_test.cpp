@@ -201,29 +201,33 @@ TEST(Verdicts, JudgeWhatTheResultLineShows)
 TEST(Escapes, EachKindOfTextAsItsReaderNeedsIt)
 {
     struct Row {
-        std::string raw, controls, tsv, json;
+        std::string raw, controls, tsv, json, csv;
     } rows[] = {
-        {"plain name.wav", "plain name.wav", "plain name.wav", "plain name.wav"},
-        {"a\tb\nc\rd\\e", "a\\x09b\\x0ac\\x0dd\\e", "a\\tb\\nc\\rd\\\\e", "a\\tb\\nc\\rd\\\\e"},
-        {"\x1b[31m\x7f", "\\x1b[31m\\x7f", "\\x1b[31m\\x7f", "\\u001b[31m\\u007f"},
-        {"\"quoted\"", "\"quoted\"", "\"quoted\"", "\\\"quoted\\\""},
-        {"\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung"},
+        {"plain name.wav", "plain name.wav", "plain name.wav", "plain name.wav", "plain name.wav"},
+        // CSV keeps tab and line ends in quotes, and a backslash as it is.
+        {"a\tb\nc\rd\\e", "a\\x09b\\x0ac\\x0dd\\e", "a\\tb\\nc\\rd\\\\e", "a\\tb\\nc\\rd\\\\e",
+         "\"a\tb\nc\rd\\e\""},
+        {"\x1b[31m\x7f", "\\x1b[31m\\x7f", "\\x1b[31m\\x7f", "\\u001b[31m\\u007f", "\\x1b[31m\\x7f"},
+        {"\"quoted\"", "\"quoted\"", "\"quoted\"", "\\\"quoted\\\"", "\"\"\"quoted\"\"\""},
+        {"x,y.wav", "x,y.wav", "x,y.wav", "x,y.wav", "\"x,y.wav\""},
+        {"\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung", "\xc3\xbc" "bung"},
         // Not UTF-8: a lone continuation byte, a cut sequence, an overlong
         // form and an encoded surrogate (lone bytes 0x80-0x9F are C1
         // controls to a terminal that reads Latin-1).
-        {"\x80" "x\xc3", "\\x80" "x\xc3", "\\x80" "x\xc3", "\\udc80x\\udcc3"},
+        {"\x80" "x\xc3", "\\x80" "x\xc3", "\\x80" "x\xc3", "\\udc80x\\udcc3", "\\x80" "x\xc3"},
         {"\xc0\xaf\xed\xa0\x80", "\xc0\xaf\xed\xa0\\x80", "\xc0\xaf\xed\xa0\\x80",
-         "\\udcc0\\udcaf\\udced\\udca0\\udc80"},
-        {"\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5"},
+         "\\udcc0\\udcaf\\udced\\udca0\\udc80", "\xc0\xaf\xed\xa0\\x80"},
+        {"\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5", "\xf0\x9f\x8e\xb5"},
         // C1 controls: CSI as U+009B and as a lone byte; U+00A0 and a lone
         // 0xa0 are no controls.
-        {"a\xc2\x9b" "2J", "a\\xc2\\x9b" "2J", "a\\xc2\\x9b" "2J", "a\\u009b" "2J"},
+        {"a\xc2\x9b" "2J", "a\\xc2\\x9b" "2J", "a\\xc2\\x9b" "2J", "a\\u009b" "2J", "a\\xc2\\x9b" "2J"},
         {"b\x9b" "2J\xa0\xc2\xa0", "b\\x9b" "2J\xa0\xc2\xa0", "b\\x9b" "2J\xa0\xc2\xa0",
-         "b\\udc9b" "2J\\udca0\xc2\xa0"},
+         "b\\udc9b" "2J\\udca0\xc2\xa0", "b\\x9b" "2J\xa0\xc2\xa0"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(tonalyx::escapeControls(row.raw), row.controls) << row.raw;
         EXPECT_EQ(tonalyx::escapeTsv(row.raw), row.tsv) << row.raw;
         EXPECT_EQ(tonalyx::escapeJson(row.raw), row.json) << row.raw;
+        EXPECT_EQ(tonalyx::escapeCsv(row.raw), row.csv) << row.raw;
     }
 }
