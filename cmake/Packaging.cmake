@@ -67,6 +67,40 @@ install(FILES ${TONALYX_PACKAGE_FILES}/tonalyx.1.gz ${TONALYX_PACKAGE_FILES}/ton
 install(FILES ${TONALYX_PACKAGE_FILES}/copyright ${TONALYX_PACKAGE_FILES}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tonalyx)
 
+# Shell completions, where each shell looks under the prefix. bash: the
+# folder bash-completion's pkg-config file names (taken below its own
+# prefix), one file under each command's name, so that it is loaded for
+# any of them. zsh: vendor-completions for a Debian package (prefix /usr),
+# site-functions for any other prefix, decided at install time. fish: its
+# vendor folder.
+set(TONALYX_BASH_COMPLETIONS_DEFAULT ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_get_variable(TONALYX_BASH_COMPLETION_PREFIX bash-completion prefix)
+  pkg_get_variable(TONALYX_BASH_COMPLETION_DIR bash-completion completionsdir)
+  string(LENGTH "${TONALYX_BASH_COMPLETION_PREFIX}/" TONALYX_PREFIX_LENGTH)
+  string(FIND "${TONALYX_BASH_COMPLETION_DIR}" "${TONALYX_BASH_COMPLETION_PREFIX}/" TONALYX_AT)
+  if(TONALYX_BASH_COMPLETION_PREFIX AND TONALYX_AT EQUAL 0)
+    string(SUBSTRING "${TONALYX_BASH_COMPLETION_DIR}" ${TONALYX_PREFIX_LENGTH} -1 TONALYX_BASH_COMPLETIONS_DEFAULT)
+  endif()
+endif()
+set(TONALYX_BASH_COMPLETIONS_DIR ${TONALYX_BASH_COMPLETIONS_DEFAULT} CACHE STRING
+  "Where bash completions go, under the install prefix")
+foreach(command tonalyx tonalyx-batch tonalyx-plot)
+  install(FILES completions/bash/tonalyx DESTINATION ${TONALYX_BASH_COMPLETIONS_DIR} RENAME ${command})
+endforeach()
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\" AND EXISTS /etc/debian_version)
+    set(tonalyx_zsh_folder vendor-completions)
+  else()
+    set(tonalyx_zsh_folder site-functions)
+  endif()
+  file(INSTALL \"${PROJECT_SOURCE_DIR}/completions/zsh/_tonalyx\"
+    DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/zsh/\${tonalyx_zsh_folder}\")
+")
+install(FILES completions/fish/tonalyx.fish completions/fish/tonalyx-batch.fish completions/fish/tonalyx-plot.fish
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+
 file(READ packaging/description.txt TONALYX_DESCRIPTION)
 string(STRIP "${TONALYX_DESCRIPTION}" TONALYX_DESCRIPTION)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${TONALYX_DESCRIPTION}")  # after the summary line

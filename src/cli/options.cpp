@@ -40,6 +40,8 @@ Options readOptions(int argc, const char* const* argv)
             options.hz = true;
         else if (std::strcmp(arg, "-segments") == 0)
             options.segments = true;
+        else if (std::strcmp(arg, "-pictures") == 0)
+            options.pictures = true;
         // Any other word is ignored.
     }
     return options;

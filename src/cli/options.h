@@ -12,6 +12,7 @@ struct Options {
     bool valuelist = false;  // -valuelist
     bool hz = false;       // -hz: the measurement instead of the default answer
     bool segments = false; // -segments (with -hz): a line per stretch of tone first
+    bool pictures = false; // -pictures (with -hz): the data of the plots after the line
 };
 
 // Compares every argument with every option word; the value after -i or

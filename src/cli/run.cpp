@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/options.h"
+#include "cli/pictures_text.h"
 #include "cli/usage.h"
 #include "common/tick_clock.h"
 #include "core/run_driver.h"
@@ -26,10 +27,13 @@ void printMessages(const std::vector<tonalyx::Message>& messages)
         sink.write(message.stream, tonalyx::OutputKind::message, message.text);
 }
 
-// -hz: the measurement's line; 0 with a tone, 1 without one.
+// -hz: the measurement's line (with -pictures, the plots' data after it);
+// 0 with a tone, 1 without one.
 int measureRun(const Options& options)
 {
-    const tonalyx::Measurement measurement = tonalyx::measureFile(options.fileName);
+    tonalyx::MeasureOptions measureOptions;
+    measureOptions.pictures = options.pictures;
+    const tonalyx::Measurement measurement = tonalyx::measureFile(options.fileName, measureOptions);
     printMessages(measurement.messages);
     if (measurement.status != tonalyx::Status::ok)
         return tonalyx::exitCode(measurement.status);
@@ -38,6 +42,8 @@ int measureRun(const Options& options)
         for (const tonalyx::Segment& segment : measurement.segments)
             line += tonalyx::segmentLine(segment) + "\n";
     line += tonalyx::measurementLine(measurement) + "\n";
+    if (options.pictures)
+        line += picturesText(measurement.pictures);
     std::fwrite(line.data(), 1, line.size(), stdout);
     return measurement.hasTone ? 0 : 1;
 }

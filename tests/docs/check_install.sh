@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs into a scratch prefix: the tool, its helpers and their man pages
 # must be there, and the installed tool and batch runner must run (the
-# runner finding the tool beside it). Then, where dpkg-deb is installed,
+# runner finding the tool beside it); each shell finds the completions
+# where it looks under the prefix. Then, where dpkg-deb is installed,
 # builds the Debian package twice, in two clean build folders from the same
 # sources: the two must have the same bytes, hold what the install holds,
 # load nothing but the C library, and pass lintian (when installed) with
@@ -27,6 +28,24 @@ status=0
 test "$status" = 255
 grep -q 'V1.0$' "$scratch/usage.txt"
 cp "$build/examples/tone440.wav" "$scratch/a.wav"
+# The completions: bash-completion's loader and fish look in
+# XDG_DATA_DIRS, zsh's compinit in fpath (site-functions for a prefix but
+# /usr).
+for command in $commands; do
+    if [ -f /usr/share/bash-completion/bash_completion ]; then
+        XDG_DATA_DIRS=$prefix/share bash --norc -c \
+            'source /usr/share/bash-completion/bash_completion; __load_completion "$1" && complete -p "$1"' - "$command" |
+            grep -q -- "-F _tonalyx" || { echo "bash-completion does not load the completion of $command"; exit 1; }
+    fi
+    if command -v zsh >/dev/null; then
+        zsh -f -c 'fpath=($1/share/zsh/site-functions $fpath); autoload -U compinit; compinit -D; print -r -- $_comps[$2]' - "$prefix" "$command" |
+            grep -qx _tonalyx || { echo "zsh does not find the completion of $command"; exit 1; }
+    fi
+done
+if command -v fish >/dev/null; then
+    got=$(HOME=$scratch XDG_DATA_DIRS=$prefix/share:/usr/share PATH=$prefix/bin:$PATH fish -c 'complete -C"tonalyx-batch --format "' | cut -f1 | sort | tr '\n' ' ')
+    [ "$got" = "csv jsonl tsv " ] || { echo "fish does not find the completion of tonalyx-batch: $got"; exit 1; }
+fi
 table=$(env -u TONALYX PATH=/usr/bin:/bin "$prefix/bin/tonalyx-batch" --expect 440 "$scratch/a.wav")
 test "$table" = "$(printf 'file\tstatus\tfreq\tresult\tverdict\n%s\t0\t440\t0.497611\tok' "$scratch/a.wav")"
 
@@ -43,7 +62,10 @@ contents=$(dpkg-deb -c "$deb")
 for command in $commands; do
     grep -q "\./usr/bin/$command\$" <<<"$contents"
     grep -q "\./usr/share/man/man1/$command\.1\.gz\$" <<<"$contents"
+    grep -q "\./usr/share/bash-completion/completions/$command\$" <<<"$contents"
+    grep -q "\./usr/share/fish/vendor_completions.d/$command\.fish\$" <<<"$contents"
 done
+grep -q '\./usr/share/zsh/vendor-completions/_tonalyx$' <<<"$contents"
 grep -q '\./usr/share/doc/tonalyx/copyright$' <<<"$contents"
 grep -q '\./usr/share/doc/tonalyx/changelog\.gz$' <<<"$contents"
 dpkg-deb -f "$deb" Recommends | grep -qx 'gnuplot-nox'

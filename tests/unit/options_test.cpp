@@ -60,6 +60,28 @@ TEST(ReadOptions, EveryArgumentIsComparedWithEveryWord)
     }
 }
 
+TEST(ReadOptions, MeasurementWords)
+{
+    struct Row {
+        std::vector<const char*> args;
+        bool hz, segments, pictures;
+    } rows[] = {
+        {{"-hz", "-i", "f"}, true, false, false},
+        {{"-pictures", "-hz", "-segments"}, true, true, true},
+        {{"-i", "-pictures"}, false, false, true},  // a file named -pictures, and the word
+        {{"--pictures", "-Pictures", "-picture"}, false, false, false},
+    };
+    for (const Row& row : rows) {
+        std::vector<const char*> argv{"tonalyx"};
+        argv.insert(argv.end(), row.args.begin(), row.args.end());
+        const Options options = readOptions(static_cast<int>(argv.size()), argv.data());
+        const std::string shown = testing::PrintToString(row.args);
+        EXPECT_EQ(options.hz, row.hz) << shown;
+        EXPECT_EQ(options.segments, row.segments) << shown;
+        EXPECT_EQ(options.pictures, row.pictures) << shown;
+    }
+}
+
 TEST(ReadOptions, FileNameIsKeptWholeWhateverItsLength)
 {
     const std::string longName(5000, 'x');

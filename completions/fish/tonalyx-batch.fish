@@ -1,0 +1,16 @@
+# fish completion for tonalyx-batch.
+complete -c tonalyx-batch -f -k -a '(__fish_complete_suffix .wav)'
+complete -c tonalyx-batch -l hz -d 'Judge the measurement of tonalyx -hz'
+complete -c tonalyx-batch -l expect -x -a "none (seq 100 20 1000)" -d 'The candidate every file should give'
+complete -c tonalyx-batch -l expect-from -r -F -d 'A TSV or CSV of file and expected candidate'
+complete -c tonalyx-batch -l min-purity -x -d 'With --hz: a lower purity is weak (default 0.7)'
+complete -c tonalyx-batch -l min-level -x -d 'With --hz: a lower level in dBFS is weak'
+complete -c tonalyx-batch -l tolerance -x -d 'With --hz: Hz the measurement may lie from --expect (default 10)'
+complete -c tonalyx-batch -l min-result -x -d 'Without --hz: a lower result is weak (default 0.1)'
+complete -c tonalyx-batch -l length -x -d 'Without --hz: the sample slots to analyse'
+complete -c tonalyx-batch -l format -x -a 'tsv jsonl csv' -d "The rows' format"
+complete -c tonalyx-batch -l progress -d 'A progress line on standard error, even when not a terminal'
+complete -c tonalyx-batch -l no-progress -d 'No progress line, even on a terminal'
+complete -c tonalyx-batch -l quiet -d 'No summary line at the end'
+complete -c tonalyx-batch -s j -x -d 'Files at a time (1 to 1024)'
+complete -c tonalyx-batch -s h -l help -d 'The usage'
