@@ -410,8 +410,11 @@ std::vector<Segment> segmentsOf(const Track& source, const ChannelVerdict& v)
         const GroupFigures figures = figuresOf(v.groups[g], v.entries, v.spectral.binHz, v.spectral.hop);
         if (!steady(figures) || figures.purity < kMinPurity)
             continue;
-        const std::vector<Burst> bursts =
-            g == v.chosen ? v.toneBursts : burstsOf(v.track, v.spectral, figures.hz, framesOf(v.groups[g], v.entries));
+        // The stretches of the tones a device makes: not hum, not a voice.
+        const Weighing w = g == v.chosen ? Weighing{} : weigh(v, source, g, figures);
+        if (g != v.chosen && !w.toneLike())
+            continue;
+        const std::vector<Burst>& bursts = g == v.chosen ? v.toneBursts : w.bursts;
         for (const Burst& burst : bursts) {
             ToneGroup part;
             for (const std::uint32_t i : v.groups[g].members) {
