@@ -73,13 +73,20 @@ TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
     EXPECT_EQ(measure(source, "empty.wav").status, Status::noData);
 }
 
-TEST(MeasureApi, AFileThatCannotBeOpenedSaysSoOnStandardOutput)
+// The system's own reason, on standard error, the name escaped.
+TEST(MeasureApi, AFileThatCannotBeOpenedSaysWhy)
 {
-    const Measurement m = measureFile("/nonexistent-folder/n\x01.wav");
-    EXPECT_EQ(m.status, Status::cannotOpen);
-    ASSERT_EQ(m.messages.size(), 1u);
-    EXPECT_EQ(m.messages[0].stream, Stream::out);
-    EXPECT_EQ(m.messages[0].text, "ERROR: Inp.wave file not found: /nonexistent-folder/n\\x01.wav\n");
+    const std::pair<std::string, std::string> rows[] = {
+        {"/nonexistent-folder/n\x01.wav", "ERROR: cannot open /nonexistent-folder/n\\x01.wav: No such file or directory\n"},
+        {TONALYX_SOURCE_DIR, "ERROR: cannot open " TONALYX_SOURCE_DIR ": Is a directory\n"},
+    };
+    for (const auto& [path, text] : rows) {
+        const Measurement m = measureFile(path);
+        EXPECT_EQ(m.status, Status::cannotOpen);
+        ASSERT_EQ(m.messages.size(), 1u);
+        EXPECT_EQ(m.messages[0].stream, Stream::err);
+        EXPECT_EQ(m.messages[0].text, text);
+    }
 }
 
 TEST(MeasureApi, ARecordingOverAMinuteIsMeasuredOverItsFirstMinute)
