@@ -66,3 +66,32 @@ void operator delete[](void* pointer, std::size_t) noexcept
 {
     operator delete(pointer);
 }
+
+// The nothrow forms too: a runtime (the sanitizers') may bring its own.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* pointer, const std::nothrow_t&) noexcept
+{
+    operator delete(pointer);
+}
+
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept
+{
+    operator delete(pointer);
+}

@@ -14,6 +14,10 @@ namespace {
 // straight into the recording. Small, since every fresh page of memory
 // costs a fault: one second of sound takes about a millisecond to read.
 constexpr std::size_t kBlockBytes = 16 * 1024;
+// The first room for data of unknown length (4 MiB): a recording that
+// outgrows it moves once, straight into room for the bound, so that the
+// old and the new room are held together only while the first is small.
+constexpr std::uint64_t kFirstRoomSamples = std::uint64_t{1} << 20;
 
 ReadOutcome readFailure(const ForwardStream& in)
 {
@@ -30,12 +34,13 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
     const std::uint64_t maxFrames =
         std::min(static_cast<std::uint64_t>(kMaxSeconds) * format.sampleRate, kMaxSamples / format.channels);
     const std::uint64_t blockFrames = block.size() / frameBytes;
+    const auto boundSamples = static_cast<std::size_t>(maxFrames * format.channels);
     std::uint64_t left = data.bounded ? data.bytes : UINT64_MAX;
-    // The room for all frames to come, set aside at once: growing by
-    // copies would hold the old and the new room together. Pages become
-    // resident only as samples fill them, so a length that lies costs
-    // address space, not memory.
-    out.samples.reserve(static_cast<std::size_t>(std::min(left / frameBytes, maxFrames) * format.channels));
+    // A length given: room for all of it (up to the bound) at once. Pages
+    // become resident only as samples fill them, so a length that lies
+    // costs address space, not memory.
+    out.samples.reserve(data.bounded ? static_cast<std::size_t>(std::min(left / frameBytes, maxFrames) * format.channels)
+                                     : std::min<std::size_t>(boundSamples, kFirstRoomSamples));
 
     std::uint64_t frames = 0;
     while (frames < maxFrames && left >= frameBytes) {
@@ -45,7 +50,10 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
             return readFailure(in);
         const std::uint64_t gotFrames = got / frameBytes;
         const std::size_t at = out.samples.size();
-        out.samples.resize(static_cast<std::size_t>(at + gotFrames * format.channels));
+        const auto needed = static_cast<std::size_t>(at + gotFrames * format.channels);
+        if (needed > out.samples.capacity())
+            out.samples.reserve(boundSamples);
+        out.samples.resize(needed);
         decodeSamples(format, block.data(), out.samples.size() - at, out.samples.data() + at);
         frames += gotFrames;
         left -= got;

@@ -56,8 +56,9 @@ struct ReadOutcome {
 
 // Reads the recording (up to the bounds) from the source, forward only, so
 // a pipe serves; a source that can seek skips large chunks. The samples'
-// room is set aside once, up to the bound, and never grown by copying.
-// After an error `out` holds no samples.
+// room is set aside for the length given, or (for data of unknown length)
+// 4 MiB first and then once the bound, never more. After an error `out`
+// holds no samples.
 ReadOutcome readRecording(ByteSource& source, Recording& out);
 
 }  // namespace tonalyx::recording

@@ -3,6 +3,7 @@
 // the samples take.
 #include <gtest/gtest.h>
 
+#include "allocation_meter.h"
 #include "recording/recording.h"
 #include "recording_bytes.h"
 
@@ -76,15 +77,17 @@ TEST(RecordingBounds, LargeChunksSkippedBySeeking)
 }
 
 // 8 channels at 768 kHz without end: the first kMaxSamples samples (8.192
-// s) are kept, in room set aside once; a header that lies about its length
-// sets aside no more.
+// s) are kept, and the heap never holds more than them and the 4 MiB of
+// first room; a header that lies about its length sets aside no more.
 TEST(RecordingBounds, SamplesStopAtTheMemoryBound)
 {
     const Bytes header = riffFile({fmtPlain(1, 8, 768000, 8), {"data", {}, 0}});
     TestSource endless(header, SIZE_MAX);
     endless.endlessFill = 0xC0;  // 0.5
     Recording recording;
+    startAllocationPeak();
     ASSERT_EQ(readRecording(endless, recording).status, Status::ok);
+    EXPECT_LE(allocationPeak(), tonalyx::recording::kMaxSampleBytes + (5u << 20));
     EXPECT_TRUE(recording.cutShort);
     EXPECT_EQ(recording.samples.size(), kMaxSamples);
     EXPECT_EQ(recording.samples.capacity(), kMaxSamples);
