@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/c_messages.h"
+#include "core/callback_source.h"
 #include "tonalyx/tonalyx.h"
 #include "tonalyx/tonalyx.hpp"
 
@@ -68,6 +69,18 @@ tonalyx_measurement* tonalyx_measure_memory_with(const void* data, size_t size, 
 {
     try {
         tonalyx::MemorySource source(data, data ? size : 0);
+        return wrap(tonalyx::measure(source, name ? name : "", optionsOf(flags)));
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+tonalyx_measurement* tonalyx_measure_callbacks(long (*read)(void* user, void* buffer, size_t count),
+                                               int (*seek)(void* user, uint64_t offset), void* user,
+                                               const char* name, unsigned flags)
+{
+    try {
+        tonalyx::CallbackSource source(read, seek, user);
         return wrap(tonalyx::measure(source, name ? name : "", optionsOf(flags)));
     } catch (...) {
         return nullptr;
