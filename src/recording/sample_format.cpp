@@ -1,5 +1,7 @@
 #include "recording/sample_format.h"
 
+#include <cstring>
+
 #include "recording/byte_order.h"
 #include "recording/error_text.h"
 #include "recording/recording.h"
@@ -19,17 +21,21 @@ constexpr std::uint32_t kMaxContainerBytes = 8;
 // first 8 hold the plain format tag (32 bits) and 0x0000, 0x0010 (16 bits
 // each), in the file's byte order.
 constexpr unsigned char kGuidTail[8] = {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// What sox writes in a RIFX file: the tag in 16 big-endian bits, then the
+// rest of the GUID as in a RIFF file.
+constexpr unsigned char kSoxRifxMiddle[6] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00};
 
 // The plain tag a sub-format GUID stands for, or -1 for a GUID of another
 // family.
 long tagOfGuid(const unsigned char* guid, bool bigEndian)
 {
-    if (u16(guid + 4, bigEndian) != 0x0000 || u16(guid + 6, bigEndian) != 0x0010)
+    if (std::memcmp(guid + 8, kGuidTail, 8) != 0)
         return -1;
-    for (int i = 0; i < 8; ++i)
-        if (guid[8 + i] != kGuidTail[i])
-            return -1;
-    return u32(guid, bigEndian);
+    if (u16(guid + 4, bigEndian) == 0x0000 && u16(guid + 6, bigEndian) == 0x0010)
+        return u32(guid, bigEndian);
+    if (bigEndian && std::memcmp(guid + 2, kSoxRifxMiddle, 6) == 0)
+        return u16(guid, true);
+    return -1;
 }
 
 std::string sizeError(std::size_t size, std::size_t least, const char* what)
