@@ -102,6 +102,23 @@ TEST(MeasureApi, ARecordingOverAMinuteIsMeasuredOverItsFirstMinute)
     ASSERT_EQ(m.messages.size(), 1u);
     EXPECT_EQ(m.messages[0].stream, Stream::err);
     EXPECT_EQ(m.messages[0].text, "NOTE: long.wav is longer than 60 s; measured over its first 60 s\n");
+    EXPECT_EQ(m.cut, 60.0);
+}
+
+// 8 channels at 768 kHz without end fill the samples' room after 6291456
+// frames: 8.192 s, which the line gives as cut=.
+TEST(MeasureApi, ARecordingPastTheMemoryBoundIsMeasuredOverWhatFits)
+{
+    const Bytes header = riffFile({fmtPlain(1, 8, 768000, 8), {"data", {}, 0}});
+    TestSource endless(header);
+    endless.endlessFill = 0x80;
+    const Measurement m = measure(endless, "endless.wav");
+    EXPECT_EQ(m.status, Status::ok);
+    EXPECT_EQ(m.cut, 8.192);
+    const std::string line = measurementLine(m);
+    EXPECT_EQ(line.substr(line.size() - 10), " cut=8.192") << line;
+    ASSERT_EQ(m.messages.size(), 1u);
+    EXPECT_EQ(m.messages[0].text, "NOTE: endless.wav holds more samples than 192 MiB take; measured over its first 8.192 s\n");
 }
 
 TEST(MeasureApi, MeasurementLines)
