@@ -33,6 +33,7 @@ constexpr std::uint32_t kMaxChunksBeforeData = 1000;
 constexpr std::uint64_t kRunMemoryBytes = std::uint64_t{256} << 20;
 constexpr std::uint64_t kMaxSampleBytes = std::uint64_t{192} << 20;
 constexpr std::uint64_t kMaxSamples = kMaxSampleBytes / sizeof(float);
+static_assert(kRunMemoryBytes - kMaxSampleBytes >= std::uint64_t{64} << 20, "room for the rest of a run");
 
 struct Recording {
     std::uint32_t sampleRate = 0;
