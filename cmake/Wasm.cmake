@@ -10,12 +10,14 @@ endif()
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${TONALYX_NODE_PATH})
 
 # The console tool: the host's file system (NODERAWFS) with pipes read as
-# pipes, the exit status passed on to node, and the wasm inside the .js
-# file, so that node loads it without fetch().
+# pipes, the exit status passed on to node, the wasm inside the .js file,
+# so that node loads it without fetch(), and memory that grows to what a
+# measurement holds (256 MiB at most).
 function(tonalyx_wasm_console target)
   set(pipes ${PROJECT_SOURCE_DIR}/cmake/wasm-node-pipes.js)
   target_link_options(${target} PRIVATE
-    -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sENVIRONMENT=node "SHELL:--pre-js ${pipes}")
+    -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1
+    "SHELL:--pre-js ${pipes}")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${pipes})
 endfunction()
 

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
 # Writes the seed corpus of the recording reader's fuzz target into
-# fuzz/corpus-recording: small WAVE files of each sample format, the
-# extensible layout, RF64, chunks in odd places, unknown data lengths, and
-# (named bad-*) files the reader refuses.
+# fuzz/corpus-recording: small WAVE files of each sample format (integers
+# of odd depths, floats, G.711), the extensible layout, RIFX, RF64 and BW64,
+# chunks in odd places, unknown data lengths, a blockAlign that disagrees,
+# and (named bad-*) files the reader refuses.
 #   fuzz/make_corpus_recording.sh
 set -euo pipefail
 out=$(cd "$(dirname "$0")" && pwd)/corpus-recording
 rm -f "$out"/*.wav
 mkdir -p "$out"
 
-# Little-endian fields as printf escapes.
-le16() { printf '\\x%02x\\x%02x' $(( $1 & 255 )) $(( ($1 >> 8) & 255 )); }
-le32() { printf '%s%s' "$(le16 $(( $1 & 65535 )))" "$(le16 $(( ($1 >> 16) & 65535 )))"; }
+# Fields as printf escapes, little-endian unless big=1 (RIFX).
+big=0
+le16() {
+    local lo=$(( $1 & 255 )) hi=$(( ($1 >> 8) & 255 ))
+    if [ $big = 1 ]; then printf '\\x%02x\\x%02x' $hi $lo; else printf '\\x%02x\\x%02x' $lo $hi; fi
+}
+le32() {
+    local lo hi
+    lo=$(le16 $(( $1 & 65535 ))) hi=$(le16 $(( ($1 >> 16) & 65535 )))
+    if [ $big = 1 ]; then printf '%s%s' "$hi" "$lo"; else printf '%s%s' "$lo" "$hi"; fi
+}
 # chunk ID PAYLOAD-ESCAPES [DECLARED-SIZE]: the chunk, padded to even.
 chunk() {
     local size
@@ -32,12 +41,12 @@ riff() {
     cat "$body"
     rm -f "$body"
 }
-# fmt TAG CHANNELS RATE BITS [EXTRA-ESCAPES]
+# fmt TAG CHANNELS RATE BITS [EXTRA-ESCAPES [BLOCK-ALIGN]]
 fmt() {
-    local align=$(( $2 * $4 / 8 ))
+    local align=${6:-$(( $2 * (($4 + 7) / 8) ))}
     chunk 'fmt ' "$(le16 "$1")$(le16 "$2")$(le32 "$3")$(le32 $(( $3 * align )))$(le16 $align)$(le16 "$4")${5:-}"
 }
-guid() { printf '%s\\x00\\x00\\x00\\x00\\x10\\x00\\x80\\x00\\x00\\xaa\\x00\\x38\\x9b\\x71' "$(le16 "$1")"; }
+guid() { printf '%s%s%s\\x80\\x00\\x00\\xaa\\x00\\x38\\x9b\\x71' "$(le32 "$1")" "$(le16 0)" "$(le16 16)"; }
 # extensible CHANNELS RATE CONTAINER VALID SUBTAG
 extensible() { fmt 65534 "$1" "$2" "$3" "$(le16 22)$(le16 "$4")$(le32 3)$(guid "$5")"; }
 
@@ -76,10 +85,32 @@ riff RF64 "$(c chunk ds64 "$(le32 0)$(le32 0)$(le32 8)$(le32 0)$(le32 4)$(le32 0
     "$(c fmt 1 1 8000 16)" "$(c chunk data "$tone16" 4294967295)" > "$out/rf64.wav"
 
 seed bad-tag-0x0055 "$(c fmt 85 1 8000 16)" "$(c chunk data "$tone16")"
-seed bad-12-bits "$(c fmt 1 1 8000 12)" "$(c chunk data "$tone16")"
+seed bad-72-bits "$(c fmt 1 1 8000 72)" "$(c chunk data "$tone16")"
+seed bad-valid-above-container "$(c extensible 1 8000 16 24 1)" "$(c chunk data "$tone16")"
+junk=()
+for i in $(seq 1 1000); do junk+=("$work/empty"); done
+chunk JUNK '' > "$work/empty"
+seed bad-too-many-chunks "${junk[@]}" "$(c fmt 1 1 8000 16)" "$(c chunk data "$tone16")"
 seed bad-9-channels "$(c fmt 1 9 8000 16)" "$(c chunk data "$tone16")"
 seed bad-data-before-fmt "$(c chunk data "$tone16")" "$(c fmt 1 1 8000 16)"
 seed bad-guid "$(c fmt 65534 1 8000 16 "$(le16 22)$(le16 16)$(le32 4)\\x01\\x00\\x00\\x00\\x21\\x07\\xd3\\x11\\x86\\x44\\xc8\\xc1\\xca\\x00\\x00\\x00")" \
     "$(c chunk data "$tone16")"
-riff RIFX "$(c fmt 1 1 8000 16)" "$(c chunk data "$tone16")" > "$out/bad-rifx.wav"
+# Odd depths, left-justified in their containers.
+seed u4 "$(c fmt 1 1 8000 4)" "$(c chunk data '\x80\xc0\xf0\xc0\x80\x40\x00\x40')"
+seed s12 "$(c fmt 1 1 8000 12)" "$(c chunk data "$tone16")"
+seed s20 "$(c fmt 1 2 8000 20)" "$(c chunk data '\x00\x00\x00\xf0\xff\x7f\x00\x00\x80\x10\x00\x00')"
+seed s36 "$(c fmt 1 1 8000 36)" "$(c chunk data '\x00\x00\x00\x00\x40\xf0\xff\xff\xff\x7f')"
+seed s45-extensible-in-48 "$(c extensible 1 8000 48 45 1)" "$(c chunk data '\x00\x00\x00\x00\x00\x40\xf8\xff\xff\xff\xff\xbf')"
+seed s64 "$(c fmt 1 1 8000 64)" "$(c chunk data '\x00\x00\x00\x00\x00\x00\x00\x40\xff\xff\xff\xff\xff\xff\xff\x7f')"
+seed mu-law "$(c fmt 7 1 8000 8)" "$(c chunk data '\x00\x0f\x33\x55\x7f\x80\xaa\xd5\xff')"
+seed a-law-extensible "$(c extensible 2 8000 8 8 6)" "$(c chunk data '\x00\x0f\x33\x55\x7f\x80\xaa\xd5')"
+seed block-align-disagrees "$(c fmt 1 2 8000 16 '' 3)" "$(c chunk data "$tone16")"
+riff BW64 "$(c chunk ds64 "$(le32 0)$(le32 0)$(le32 8)$(le32 0)$(le32 4)$(le32 0)$(le32 0)")" \
+    "$(c fmt 3 1 8000 32)" "$(c chunk data '\x00\x00\x00\x3f\x00\x00\x00\xbf\x00\x00\x80\x3f' 4294967295)" > "$out/bw64.wav"
+# Big-endian: RIFX with its sizes, fields and samples the other way round.
+big=1
+riff RIFX "$(c fmt 1 1 8000 16)" "$(c chunk data '\x00\x00\x3f\xff\x7f\xff\x80\x01')" > "$out/rifx-s16.wav"
+riff RIFX "$(c extensible 3 8000 24 24 1)" "$(c chunk data '\x40\x00\x00\xc0\x00\x00\x7f\xff\xff')" > "$out/rifx-extensible-s24.wav"
+riff RIFX "$(c fmt 3 1 8000 64)" "$(c chunk data '\x3f\xf0\x00\x00\x00\x00\x00\x00\xbf\xe0\x00\x00\x00\x00\x00\x00')" > "$out/rifx-f64.wav"
+big=0
 ls "$out" | wc -l

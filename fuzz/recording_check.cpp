@@ -1,8 +1,10 @@
 #include "recording_check.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
+#include "allocation_meter.h"
 #include "common/bit_copy.h"
 
 namespace {
@@ -11,26 +13,52 @@ using tonalyx::Status;
 using tonalyx::recording::Recording;
 using tonalyx::recording::ReadOutcome;
 
-// Bytes in memory, in pieces of at most `piece` bytes; it cannot seek.
+// Bytes in memory, in pieces of at most `piece` bytes; a file can seek
+// (past the end too), a pipe cannot.
 class PieceSource final : public tonalyx::ByteSource {
 public:
-    PieceSource(const uint8_t* data, size_t size, size_t piece) : data_(data), size_(size), piece_(piece) {}
+    PieceSource(const uint8_t* data, size_t size, size_t piece, bool seekable)
+        : data_(data), size_(size), piece_(piece), seekable_(seekable)
+    {
+    }
     long read(void* buffer, size_t count) override
     {
-        const size_t n = std::min({count, piece_, size_ - at_});
+        const size_t n = at_ >= size_ ? 0 : std::min({count, piece_, size_ - at_});
         if (n > 0)
             std::memcpy(buffer, data_ + at_, n);
         at_ += n;
         return static_cast<long>(n);
     }
-    bool seek(uint64_t) override { return false; }
+    bool seek(uint64_t offset) override
+    {
+        if (seekable_)
+            at_ = static_cast<size_t>(std::min<uint64_t>(offset, SIZE_MAX));
+        return seekable_;
+    }
 
 private:
     const uint8_t* data_;
     size_t size_;
     size_t piece_;
+    bool seekable_;
     size_t at_ = 0;
 };
+
+// One read, with what it cost: broken when past the time or heap bound.
+std::string boundedRead(PieceSource& source, Recording& recording, ReadOutcome& outcome)
+{
+    startAllocationPeak();
+    const auto start = std::chrono::steady_clock::now();
+    outcome = tonalyx::recording::readRecording(source, recording);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (took.count() > kReadSecondsBound)
+        return "a read took longer than the time bound";
+    if (allocationPeak() > kReadHeapBound)
+        return "a read held more heap than the memory bound";
+    if (recording.samples.capacity() > tonalyx::recording::kMaxSamples)
+        return "room set aside for more samples than the bound";
+    return {};
+}
 
 bool printable(const std::string& text)
 {
@@ -42,7 +70,7 @@ bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
 }
 
-std::string brokenInResult(const ReadOutcome& outcome, const Recording& recording)
+std::string brokenInResult(const ReadOutcome& outcome, const Recording& recording, size_t size)
 {
     if (outcome.status == Status::noData) {
         if (outcome.error.empty() || !printable(outcome.error))
@@ -61,8 +89,13 @@ std::string brokenInResult(const ReadOutcome& outcome, const Recording& recordin
         return "sample rate out of range";
     if (recording.samples.empty() || recording.samples.size() % recording.channels != 0)
         return "no samples, or a partial frame";
-    if (recording.frames() > static_cast<uint64_t>(tonalyx::recording::kMaxSeconds) * recording.sampleRate)
+    if (recording.samples.size() > size)
+        return "more samples than bytes read";
+    if (recording.frames() > static_cast<uint64_t>(tonalyx::recording::kMaxSeconds) * recording.sampleRate ||
+        recording.samples.size() > tonalyx::recording::kMaxSamples)
         return "more frames than the cap";
+    if (!printable(outcome.note))
+        return "a note that is not one plain line";
     for (const float sample : recording.samples)
         if ((bitCopy<uint32_t>(sample) & 0x7F800000u) == 0x7F800000u)
             return "a NaN or infinite sample";
@@ -74,16 +107,20 @@ std::string brokenInResult(const ReadOutcome& outcome, const Recording& recordin
 CheckedRead checkedRead(const uint8_t* data, size_t size)
 {
     CheckedRead whole;
-    PieceSource all(data, size, SIZE_MAX);
-    whole.outcome = tonalyx::recording::readRecording(all, whole.recording);
-    whole.broken = brokenInResult(whole.outcome, whole.recording);
+    PieceSource all(data, size, SIZE_MAX, true);
+    whole.broken = boundedRead(all, whole.recording, whole.outcome);
+    if (whole.broken.empty())
+        whole.broken = brokenInResult(whole.outcome, whole.recording, size);
     if (!whole.broken.empty())
         return whole;
 
     Recording piecewise;
-    PieceSource pieces(data, size, 7);
-    const ReadOutcome outcome = tonalyx::recording::readRecording(pieces, piecewise);
-    if (outcome.status != whole.outcome.status || outcome.error != whole.outcome.error ||
+    ReadOutcome outcome;
+    PieceSource pieces(data, size, 7, false);
+    whole.broken = boundedRead(pieces, piecewise, outcome);
+    if (!whole.broken.empty())
+        return whole;
+    if (outcome.status != whole.outcome.status || outcome.error != whole.outcome.error || outcome.note != whole.outcome.note ||
         !sameBits(piecewise.samples, whole.recording.samples) || piecewise.cutShort != whole.recording.cutShort ||
         piecewise.channels != whole.recording.channels || piecewise.sampleRate != whole.recording.sampleRate)
         whole.broken = "reading in pieces gave another result";

@@ -76,10 +76,13 @@ enum { TONALYX_MEASURE_PICTURES = 1 };
 TONALYX_API tonalyx_measurement* tonalyx_measure_file_with(const char* path, unsigned flags);
 TONALYX_API tonalyx_measurement* tonalyx_measure_memory_with(const void* data, size_t size, const char* name,
                                                              unsigned flags);
-/* The bytes come from read(user, buffer, count): the number given (at
- * most count), 0 at the end, -1 on an error. seek(user, offset) goes to an
- * absolute offset and returns non-zero on success; it may be NULL, and
- * read then skips forward. The name is only shown in messages. */
+/* The input through callbacks, for an input that is neither a file nor in
+ * memory (the page reads a file in slices). read() puts up to count bytes
+ * into buffer and returns how many, 0 at the end, -1 on an error. seek()
+ * moves to an absolute offset from the start of the input and returns
+ * non-zero on success (past the end too, where the next read gives 0);
+ * seek may be NULL, and the input is then read through as a pipe is. Large
+ * chunks before the data are skipped by seeking. */
 TONALYX_API tonalyx_measurement* tonalyx_measure_callbacks(long (*read)(void* user, void* buffer, size_t count),
                                                            int (*seek)(void* user, uint64_t offset), void* user,
                                                            const char* name, unsigned flags);

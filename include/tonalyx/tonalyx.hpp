@@ -62,10 +62,13 @@ private:
 };
 
 // A file opened read-only in binary mode. open() gives nullptr when it
-// cannot be opened or is a folder. The name is UTF-8 on every platform.
+// cannot be opened or is a folder, and then sets `whyNot` to the system's
+// words for it ("No such file or directory", "Is a directory"). The name
+// is UTF-8 on every platform.
 class TONALYX_API FileSource final : public ByteSource {
 public:
     static std::unique_ptr<FileSource> open(const std::string& path);
+    static std::unique_ptr<FileSource> open(const std::string& path, std::string& whyNot);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;

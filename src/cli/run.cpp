@@ -1,6 +1,7 @@
 #include "cli/run.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "cli/options.h"
 #include "cli/pictures_text.h"
@@ -71,7 +72,13 @@ int runTonalyx(int argc, const char* const* argv)
     const Options options = readOptions(argc, argv);
 
     int status;
-    if (options.fileName.empty()) {
+    if (argc == 3 && std::strcmp(argv[1], "-escape") == 0) {
+        // Not in the usage: TEXT as the tools print names, control
+        // characters escaped, for the helper scripts (tonalyx-plot).
+        const std::string shown = tonalyx::escapeControls(argv[2]) + "\n";
+        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        status = 0;
+    } else if (options.fileName.empty()) {
         std::printf("ERROR: command line not correct (\"-i\" missing?)\n");
         usage();
         // The length is not checked then; the closing trace ends the run.

@@ -9,8 +9,9 @@
 #include <vector>
 
 // Opens an existing file that is not a directory, read-only, its bytes
-// delivered unchanged; returns a descriptor, or -1. The name is UTF-8.
-int openInputFile(const char* name);
+// delivered unchanged; returns a descriptor, or -1 with the error number in
+// *error (EISDIR for a folder). The name is UTF-8.
+int openInputFile(const char* name, int* error);
 
 // One read: the bytes delivered (fewer near the end), 0 at the end of the
 // input, -1 on an error (its number in *error).

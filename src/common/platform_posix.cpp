@@ -9,13 +9,16 @@
 
 #include "common/platform.h"
 
-int openInputFile(const char* name)
+int openInputFile(const char* name, int* error)
 {
     const int fd = open(name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        *error = errno;
         return -1;
+    }
     struct stat info{};
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        *error = S_ISDIR(info.st_mode) ? EISDIR : errno;
         close(fd);
         return -1;
     }

@@ -35,18 +35,25 @@ std::string toUtf8(const wchar_t* wide)
 
 }  // namespace
 
-int openInputFile(const char* name)
+int openInputFile(const char* name, int* error)
 {
     // Binary mode: CR LF pairs and the byte 0x1A in the samples stay as
     // they are.
     const std::wstring wide = toWide(name);
-    if (wide.empty())
+    if (wide.empty()) {
+        *error = ENOENT;
         return -1;
+    }
     const int fd = _wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-    if (fd < 0)
+    if (fd < 0) {
+        // A folder cannot be opened as a file here: say so, not "Permission denied".
+        struct _stat64 folder{};
+        *error = _wstat64(wide.c_str(), &folder) == 0 && (folder.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : errno;
         return -1;
+    }
     struct _stat64 info{};
     if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFMT) == _S_IFDIR) {
+        *error = (info.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : errno;
         _close(fd);
         return -1;
     }

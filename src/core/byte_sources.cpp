@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 
 #include "common/platform.h"
 #include "tonalyx/tonalyx.hpp"
@@ -21,11 +22,18 @@ bool MemorySource::seek(std::uint64_t offset)
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& path)
 {
-    if (path.find('\0') != std::string::npos)
-        return nullptr;  // no file has such a name
-    const int fd = openInputFile(path.c_str());
-    if (fd < 0)
+    std::string unused;
+    return open(path, unused);
+}
+
+std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::string& whyNot)
+{
+    int error = ENOENT;  // no file has a name with a NUL in it
+    const int fd = path.find('\0') == std::string::npos ? openInputFile(path.c_str(), &error) : -1;
+    if (fd < 0) {
+        whyNot = systemErrorText(error);
         return nullptr;
+    }
     return std::unique_ptr<FileSource>(new FileSource(fd));
 }
 

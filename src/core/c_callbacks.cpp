@@ -15,13 +15,15 @@ public:
     }
     long read(void* buffer, std::size_t count) override
     {
+        if (!read_)
+            return -1;
         const long got = read_(user_, buffer, count);
         // More than was asked for would overrun the buffer already; take it
         // as the caller's error rather than go on.
         return got < 0 || static_cast<unsigned long>(got) > count ? -1 : got;
     }
     bool seek(std::uint64_t offset) override { return seek_ && seek_(user_, offset) != 0; }
-    std::string errorText() const override { return "the caller's read function failed"; }
+    std::string errorText() const override { return read_ ? "the read callback failed" : "no read callback"; }
 
 private:
     long (*read_)(void*, void*, size_t);
@@ -35,8 +37,6 @@ extern "C" tonalyx_measurement* tonalyx_measure_callbacks(long (*read)(void* use
                                                           int (*seek)(void* user, uint64_t offset), void* user,
                                                           const char* name, unsigned flags)
 {
-    if (!read)
-        return nullptr;
     try {
         CallbackSource source(read, seek, user);
         return wrapMeasurement(tonalyx::measure(source, name ? name : "", cMeasureOptions(flags)));

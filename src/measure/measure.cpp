@@ -3,7 +3,6 @@
 #include <string>
 
 #include "common/fixed_format.h"
-#include "core/run_driver.h"
 #include "measure/measure_tone.h"
 #include "recording/recording.h"
 #include "tonalyx/tonalyx.hpp"
@@ -12,12 +11,32 @@ namespace tonalyx {
 
 namespace {
 
-// "60": kMaxSeconds as the notes print it (not by std::to_string, whose
+// Whole numbers as the notes print them (not by std::to_string, whose
 // digit table a shared library would export).
-std::string wholeSeconds()
+std::string whole(std::uint64_t value)
 {
     char digits[32];
-    return std::string(digits, formatWhole(static_cast<std::uint64_t>(recording::kMaxSeconds), digits));
+    return std::string(digits, formatWhole(value, digits));
+}
+
+// "8.192": the frames kept, in seconds to the millisecond below.
+std::string keptSeconds(std::uint64_t frames, std::uint32_t rate)
+{
+    std::string ms = whole(frames % rate * 1000 / rate);
+    ms.insert(0, 3 - ms.size(), '0');
+    return whole(frames / rate) + "." + ms;
+}
+
+// Why only the first part was kept: the minute, or the room for samples.
+std::string cutNote(const std::string& shown, const recording::Recording& recording)
+{
+    const std::uint64_t frames = recording.frames();
+    if (frames == static_cast<std::uint64_t>(recording::kMaxSeconds) * recording.sampleRate) {
+        const std::string limit = whole(static_cast<std::uint64_t>(recording::kMaxSeconds));
+        return "NOTE: " + shown + " is longer than " + limit + " s; measured over its first " + limit + " s\n";
+    }
+    return "NOTE: " + shown + " holds more samples than " + whole(recording::kMaxSampleBytes >> 20) +
+           " MiB take; measured over its first " + keptSeconds(frames, recording.sampleRate) + " s\n";
 }
 
 }  // namespace
@@ -34,22 +53,25 @@ Measurement measure(ByteSource& source, std::string_view name, const MeasureOpti
             {Stream::err, "ERROR: cannot measure " + shown + ": " + escapeControls(outcome.error) + "\n"});
         return result;
     }
-    if (recording.cutShort)
-        result.messages.push_back({Stream::err, "NOTE: " + shown + " is longer than " + wholeSeconds() +
-                                                    " s; measured over its first " + wholeSeconds() + " s\n"});
-    if (recording.cutShort)
-        result.cut = recording::kMaxSeconds;
+    if (!outcome.note.empty())
+        result.messages.push_back({Stream::err, "NOTE: " + shown + ": " + outcome.note + "\n"});
+    if (recording.cutShort) {
+        result.messages.push_back({Stream::err, cutNote(shown, recording)});
+        result.cut = static_cast<double>(recording.frames()) / recording.sampleRate;
+    }
     measurement::measureTone(recording, options, result);
     return result;
 }
 
 Measurement measureFile(const std::string& path, const MeasureOptions& options)
 {
-    const std::unique_ptr<FileSource> source = FileSource::open(path);
+    std::string whyNot;
+    const std::unique_ptr<FileSource> source = FileSource::open(path, whyNot);
     if (!source) {
         Measurement result;
         result.status = Status::cannotOpen;
-        result.messages.push_back({Stream::out, notFoundLine(path)});
+        result.messages.push_back(
+            {Stream::err, "ERROR: cannot open " + escapeControls(path) + ": " + escapeControls(whyNot) + "\n"});
         return result;
     }
     return measure(*source, path, options);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "recording/byte_order.h"
 #include "recording/error_text.h"
 
 namespace tonalyx::recording {
@@ -17,17 +18,6 @@ constexpr std::uint32_t kUnknownLengths[] = {0x00000000, 0xFFFFFFFF, 0x7FFFF000}
 // 64-bit data size.
 constexpr std::size_t kDs64BytesUsed = 16;
 
-std::uint32_t le32(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-std::uint64_t le64(const unsigned char* p)
-{
-    return static_cast<std::uint64_t>(le32(p)) | static_cast<std::uint64_t>(le32(p + 4)) << 32;
-}
-
 bool isId(const unsigned char* p, const char* id)
 {
     return std::memcmp(p, id, 4) == 0;
@@ -35,12 +25,12 @@ bool isId(const unsigned char* p, const char* id)
 
 ReadOutcome noData(std::string text)
 {
-    return {Status::noData, std::move(text)};
+    return {Status::noData, std::move(text), {}};
 }
 
 ReadOutcome readFailure(const ForwardStream& in)
 {
-    return {Status::readError, in.source().errorText()};
+    return {Status::readError, in.source().errorText(), {}};
 }
 
 class Walk {
@@ -56,32 +46,39 @@ public:
         const std::size_t got = in_.read(header, sizeof header);
         if (in_.failed())
             return readFailure(in_);
-        const bool rf64 = got == sizeof header && isId(header, "RF64");
-        if (got < sizeof header || !(isId(header, "RIFF") || rf64) || !isId(header + 8, "WAVE"))
+        if (got < sizeof header || !isId(header + 8, "WAVE"))
+            return noData("not a RIFF/WAVE file");
+        // RF64 and BW64 keep the long lengths in a ds64 chunk; RIFX is
+        // RIFF in big-endian byte order.
+        wide_ = isId(header, "RF64") || isId(header, "BW64");
+        bigEndian_ = isId(header, "RIFX");
+        if (!wide_ && !bigEndian_ && !isId(header, "RIFF"))
             return noData("not a RIFF/WAVE file");
 
         bool haveFormat = false;
-        for (;;) {
+        for (std::uint32_t walked = 0;; ++walked) {
             unsigned char chunk[8];
             const std::size_t headerBytes = in_.read(chunk, sizeof chunk);
             if (in_.failed())
                 return readFailure(in_);
             if (headerBytes < sizeof chunk)
                 return noData("no data chunk");
-            const std::uint32_t size = le32(chunk + 4);
+            const std::uint32_t size = u32(chunk + 4, bigEndian_);
 
             if (isId(chunk, "data")) {
                 if (!haveFormat)
                     return noData("no fmt chunk before the data chunk");
-                setDataLength(size, rf64, out);
+                setDataLength(size, out);
                 return {};
             }
+            if (walked == kMaxChunksBeforeData)
+                return noData("too many chunks before the data (more than " + decimal(kMaxChunksBeforeData) + ")");
             ReadOutcome outcome;
             std::uint32_t used = 0;
             if (isId(chunk, "fmt ")) {
-                outcome = readFormat(size, out.format, used);
+                outcome = readFormat(size, out, used);
                 haveFormat = outcome.status == Status::ok;
-            } else if (rf64 && isId(chunk, "ds64")) {
+            } else if (wide_ && isId(chunk, "ds64")) {
                 outcome = readDs64(size, used);
             }
             if (outcome.status != Status::ok)
@@ -94,7 +91,7 @@ public:
     }
 
 private:
-    ReadOutcome readFormat(std::uint32_t size, SampleFormat& format, std::uint32_t& used)
+    ReadOutcome readFormat(std::uint32_t size, DataChunk& out, std::uint32_t& used)
     {
         unsigned char bytes[kFormatBytesUsed];
         used = std::min<std::uint32_t>(size, kFormatBytesUsed);
@@ -103,9 +100,10 @@ private:
             return readFailure(in_);
         if (got < used)
             return noData("the input ends inside the fmt chunk");
-        std::string error = parseFormat(bytes, used, format);
-        if (!error.empty())
-            return noData(std::move(error));
+        FormatReading reading = parseFormat(bytes, used, bigEndian_, out.format);
+        if (!reading.error.empty())
+            return noData(std::move(reading.error));
+        out.formatNote = std::move(reading.note);
         return {};
     }
 
@@ -120,14 +118,15 @@ private:
             return readFailure(in_);
         if (got < used)
             return noData("the input ends inside the ds64 chunk");
-        ds64DataBytes_ = le64(bytes + 8);
+        ds64DataBytes_ = fieldOf(bytes + 8, 8, false);
         return {};
     }
 
-    void setDataLength(std::uint32_t size, bool rf64, DataChunk& out) const
+    void setDataLength(std::uint32_t size, DataChunk& out) const
     {
-        // In an RF64 file all ones says: the ds64 chunk holds the length.
-        if (rf64 && size == 0xFFFFFFFF && ds64DataBytes_ && *ds64DataBytes_ != 0) {
+        // In an RF64 or BW64 file all ones says: the ds64 chunk holds the
+        // length.
+        if (wide_ && size == 0xFFFFFFFF && ds64DataBytes_ && *ds64DataBytes_ != 0) {
             out.bounded = true;
             out.bytes = *ds64DataBytes_;
             return;
@@ -140,6 +139,8 @@ private:
     ForwardStream& in_;
     unsigned char* scratch_;
     std::size_t scratchSize_;
+    bool wide_ = false;
+    bool bigEndian_ = false;
     std::optional<std::uint64_t> ds64DataBytes_;
 };
 

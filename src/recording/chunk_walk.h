@@ -1,9 +1,11 @@
-// The walk from the RIFF (or RF64) header over the chunks before the data
-// chunk: the format found on the way and how many data bytes to expect.
+// The walk from the RIFF (RIFX, RF64 or BW64) header over the chunks before
+// the data chunk: the format found on the way and how many data bytes to
+// expect. At most kMaxChunksBeforeData chunks are walked.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "recording/forward_stream.h"
 #include "recording/recording.h"
@@ -13,6 +15,7 @@ namespace tonalyx::recording {
 
 struct DataChunk {
     SampleFormat format;
+    std::string formatNote;  // a disagreement within the fmt chunk, empty for none
     // False where the writer could not know the length (a pipe): the data
     // then runs to the end of the input. True: at most `bytes` bytes.
     bool bounded = false;

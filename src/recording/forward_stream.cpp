@@ -17,17 +17,24 @@ std::size_t ForwardStream::read(unsigned char* buffer, std::size_t count)
         else
             got += static_cast<std::size_t>(n);
     }
+    position_ += got;
     return got;
 }
 
-std::uint64_t ForwardStream::skip(std::uint64_t count, unsigned char* scratch, std::size_t scratchSize)
+void ForwardStream::skip(std::uint64_t count, unsigned char* scratch, std::size_t scratchSize)
 {
+    if (count > scratchSize && canSeek_ && !failed_ && !atEnd_ && count <= UINT64_MAX - position_) {
+        if (source_.seek(position_ + count)) {
+            position_ += count;
+            return;
+        }
+        canSeek_ = false;
+    }
     std::uint64_t dropped = 0;
     while (dropped < count && !failed_ && !atEnd_) {
         const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count - dropped, scratchSize));
         dropped += read(scratch, step);
     }
-    return dropped;
 }
 
 }  // namespace tonalyx::recording

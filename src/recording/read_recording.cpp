@@ -14,31 +14,35 @@ namespace {
 // straight into the recording. Small, since every fresh page of memory
 // costs a fault: one second of sound takes about a millisecond to read.
 constexpr std::size_t kBlockBytes = 16 * 1024;
-// Room set aside from the declared length, at most this many samples
-// (4 MiB): recordings up to ten seconds of 48 kHz stereo then grow without
-// copies, and a false length sets aside no more than this.
-constexpr std::uint64_t kReservedSamples = std::uint64_t{1} << 20;
+// The first room for data of unknown length (4 MiB): a recording that
+// outgrows it moves once, straight into room for the bound, so that the
+// old and the new room are held together only while the first is small.
+constexpr std::uint64_t kFirstRoomSamples = std::uint64_t{1} << 20;
 
 ReadOutcome readFailure(const ForwardStream& in)
 {
-    return {Status::readError, in.source().errorText()};
+    return {Status::readError, in.source().errorText(), {}};
 }
 
 // Whole frames from the start of the data up to its length, the end of the
-// input or kMaxSeconds, whichever comes first; a partial last frame is
-// dropped.
+// input, kMaxSeconds or kMaxSamples, whichever comes first; a partial last
+// frame is dropped.
 ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<unsigned char>& block, Recording& out)
 {
     const SampleFormat& format = data.format;
     const std::uint64_t frameBytes = format.frameBytes();
-    const std::uint64_t maxFrames = static_cast<std::uint64_t>(kMaxSeconds) * format.sampleRate;
+    const std::uint64_t maxFrames =
+        std::min(static_cast<std::uint64_t>(kMaxSeconds) * format.sampleRate, kMaxSamples / format.channels);
     const std::uint64_t blockFrames = block.size() / frameBytes;
+    const auto boundSamples = static_cast<std::size_t>(maxFrames * format.channels);
     std::uint64_t left = data.bounded ? data.bytes : UINT64_MAX;
-    std::uint64_t frames = 0;
-    if (data.bounded)
-        out.samples.reserve(static_cast<std::size_t>(
-            std::min({data.bytes / frameBytes, maxFrames, kReservedSamples / format.channels}) * format.channels));
+    // A length given: room for all of it (up to the bound) at once. Pages
+    // become resident only as samples fill them, so a length that lies
+    // costs address space, not memory.
+    out.samples.reserve(data.bounded ? static_cast<std::size_t>(std::min(left / frameBytes, maxFrames) * format.channels)
+                                     : std::min<std::size_t>(boundSamples, kFirstRoomSamples));
 
+    std::uint64_t frames = 0;
     while (frames < maxFrames && left >= frameBytes) {
         const std::uint64_t wanted = std::min({blockFrames, maxFrames - frames, left / frameBytes}) * frameBytes;
         const std::size_t got = in.read(block.data(), static_cast<std::size_t>(wanted));
@@ -47,13 +51,10 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
         const std::uint64_t gotFrames = got / frameBytes;
         const std::size_t at = out.samples.size();
         const auto needed = static_cast<std::size_t>(at + gotFrames * format.channels);
-        // Grown by doubling, but never past the limit: the bound holds for
-        // what is reserved, not only for what is used.
         if (needed > out.samples.capacity())
-            out.samples.reserve(std::min<std::size_t>(std::max(needed, 2 * out.samples.capacity()),
-                                                      static_cast<std::size_t>(maxFrames * format.channels)));
+            out.samples.reserve(boundSamples);
         out.samples.resize(needed);
-        decodeSamples(format.encoding, block.data(), out.samples.size() - at, out.samples.data() + at);
+        decodeSamples(format, block.data(), out.samples.size() - at, out.samples.data() + at);
         frames += gotFrames;
         left -= got;
         if (got < wanted)
@@ -67,7 +68,7 @@ ReadOutcome readFrames(ForwardStream& in, const DataChunk& data, std::vector<uns
             return readFailure(in);
     }
     if (frames == 0)
-        return {Status::noData, "no samples in the data chunk"};
+        return {Status::noData, "no samples in the data chunk", {}};
     return {};
 }
 
@@ -88,6 +89,8 @@ ReadOutcome readRecording(ByteSource& source, Recording& out)
     outcome = readFrames(in, data, block, out);
     if (outcome.status != Status::ok)
         out = Recording{};
+    else
+        outcome.note = data.formatNote;
     return outcome;
 }
 

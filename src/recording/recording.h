@@ -1,7 +1,14 @@
 // The reader of what recorders and converters write, for the measurement:
-// any common sample format, chunks in any order, any data length. The
+// RIFF, RIFX (big-endian), RF64 and BW64; integer samples of 1 to 64 bits
+// in 1- to 8-byte containers, 32- and 64-bit floats, G.711 mu-law and
+// A-law, plain or extensible; chunks in any order, any data length. The
 // default run keeps its own reader (src/wave), which reads only the
 // canonical layout, and exactly as it always has.
+//
+// Bounds, whatever the header declares: at most kMaxChunksBeforeData chunks
+// are walked before the data (large ones skipped by seeking where the
+// input can seek), and the samples take at most kMaxSampleBytes, so that a
+// run with the measurement stays within kRunMemoryBytes of resident memory.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +19,21 @@
 
 namespace tonalyx::recording {
 
-// A recording longer than this is measured over its first part.
+// A recording longer than this, or than kMaxSamples, is measured over its
+// first part.
 constexpr double kMaxSeconds = 60.0;
 constexpr std::uint32_t kMaxChannels = 8;
-// Higher rates are refused: with kMaxSeconds and kMaxChannels this bounds
-// the samples one recording holds (60 s x 768000 x 8 floats, 1.4 GiB at
-// the very most; one second of 48 kHz stereo takes 384 KiB).
 constexpr std::uint32_t kMaxSampleRate = 768000;
+constexpr std::uint32_t kMaxChunksBeforeData = 1000;
+
+// The resident memory a measurement run stays within, and the part of it
+// the samples (floats) may take; the rest is room for the program, the
+// reader's block and the measurement's own work. 60 s of 48 kHz stereo
+// take 22 MiB; 8 channels at 768 kHz fill the samples after 8.192 s.
+constexpr std::uint64_t kRunMemoryBytes = std::uint64_t{256} << 20;
+constexpr std::uint64_t kMaxSampleBytes = std::uint64_t{192} << 20;
+constexpr std::uint64_t kMaxSamples = kMaxSampleBytes / sizeof(float);
+static_assert(kRunMemoryBytes - kMaxSampleBytes >= std::uint64_t{64} << 20, "room for the rest of a run");
 
 struct Recording {
     std::uint32_t sampleRate = 0;
@@ -27,18 +42,24 @@ struct Recording {
     // scaled to [-1, 1]: integers by their full scale (8-bit unsigned
     // around 128), floats as they are (NaN and infinities as 0).
     std::vector<float> samples;
-    bool cutShort = false;  // longer than kMaxSeconds: only the first part is here
+    // Longer than kMaxSeconds or kMaxSamples: only the first part is here.
+    bool cutShort = false;
     std::uint64_t frames() const { return channels ? samples.size() / channels : 0; }
 };
 
 struct ReadOutcome {
     Status status = Status::ok;  // ok, noData (unsupported or broken data), readError
     std::string error;           // "unsupported format tag 0x0055", without a line end
+    // What the reader noticed but read past ("block align 6 does not match
+    // ..."), without a line end; empty for none.
+    std::string note;
 };
 
-// Reads the whole recording (up to kMaxSeconds) from the source, forward
-// only, so a pipe serves. Memory stays within the limit whatever the
-// header declares. After an error `out` holds no samples.
+// Reads the recording (up to the bounds) from the source, forward only, so
+// a pipe serves; a source that can seek skips large chunks. The samples'
+// room is set aside for the length given, or (for data of unknown length)
+// 4 MiB first and then once the bound, never more. After an error `out`
+// holds no samples.
 ReadOutcome readRecording(ByteSource& source, Recording& out);
 
 }  // namespace tonalyx::recording

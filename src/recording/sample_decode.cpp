@@ -1,15 +1,19 @@
 #include "recording/sample_decode.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 
 #include "common/bit_copy.h"
+#include "recording/byte_order.h"
+#include "recording/g711.h"
 
 namespace tonalyx::recording {
 
 namespace {
 
 constexpr double kFloatMax = std::numeric_limits<float>::max();
+constexpr float kTwoToMinus63 = 1.0f / 9223372036854775808.0f;
 
 // Exponent bits all set: an infinity or a NaN.
 float finiteOrZero(float value)
@@ -17,55 +21,33 @@ float finiteOrZero(float value)
     return (bitCopy<std::uint32_t>(value) & 0x7F800000u) == 0x7F800000u ? 0.0f : value;
 }
 
-void decodeU8(const unsigned char* in, std::size_t count, float* out)
+// An integer of Bytes bytes into the top of 64 bits, so that the sign
+// comes along and the full scale is 2^63 for every size; one rounding to
+// float, then an exact scaling. A 1-byte container is unsigned: its top
+// bit flipped makes it signed.
+template <int Bytes, bool BigEndian>
+void decodeInteger(const unsigned char* in, std::size_t count, float* out)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = static_cast<float>(static_cast<int>(in[i]) - 128) / 128.0f;
-}
-
-void decodeS16(const unsigned char* in, std::size_t count, float* out)
-{
-    for (std::size_t i = 0; i < count; ++i, in += 2) {
-        const auto raw = static_cast<std::uint16_t>(in[0] | in[1] << 8);
-        out[i] = static_cast<float>(static_cast<std::int16_t>(raw)) / 32768.0f;
+    for (std::size_t i = 0; i < count; ++i, in += Bytes) {
+        std::uint64_t raw = fieldOf(in, Bytes, BigEndian) << (64 - 8 * Bytes);
+        if (Bytes == 1)
+            raw ^= std::uint64_t{1} << 63;
+        out[i] = static_cast<float>(static_cast<std::int64_t>(raw)) * kTwoToMinus63;
     }
 }
 
-void decodeS24(const unsigned char* in, std::size_t count, float* out)
-{
-    for (std::size_t i = 0; i < count; ++i, in += 3) {
-        // Into the high bits of 32, so that the sign comes along.
-        const std::uint32_t raw = static_cast<std::uint32_t>(in[0]) << 8 | static_cast<std::uint32_t>(in[1]) << 16 |
-                                  static_cast<std::uint32_t>(in[2]) << 24;
-        out[i] = static_cast<float>(static_cast<std::int32_t>(raw) / 256) / 8388608.0f;
-    }
-}
-
-void decodeS32(const unsigned char* in, std::size_t count, float* out)
-{
-    for (std::size_t i = 0; i < count; ++i, in += 4) {
-        const std::uint32_t raw = static_cast<std::uint32_t>(in[0]) | static_cast<std::uint32_t>(in[1]) << 8 |
-                                  static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[3]) << 24;
-        out[i] = static_cast<float>(static_cast<std::int32_t>(raw)) / 2147483648.0f;
-    }
-}
-
+template <bool BigEndian>
 void decodeF32(const unsigned char* in, std::size_t count, float* out)
 {
-    for (std::size_t i = 0; i < count; ++i, in += 4) {
-        const std::uint32_t raw = static_cast<std::uint32_t>(in[0]) | static_cast<std::uint32_t>(in[1]) << 8 |
-                                  static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[3]) << 24;
-        out[i] = finiteOrZero(bitCopy<float>(raw));
-    }
+    for (std::size_t i = 0; i < count; ++i, in += 4)
+        out[i] = finiteOrZero(bitCopy<float>(u32(in, BigEndian)));
 }
 
+template <bool BigEndian>
 void decodeF64(const unsigned char* in, std::size_t count, float* out)
 {
     for (std::size_t i = 0; i < count; ++i, in += 8) {
-        std::uint64_t raw = 0;
-        for (int b = 7; b >= 0; --b)
-            raw = raw << 8 | in[b];
-        const double value = bitCopy<double>(raw);
+        const double value = bitCopy<double>(fieldOf(in, 8, BigEndian));
         // Comparisons fail for a NaN, so it becomes 0 along with values
         // beyond float's range.
         const bool fits = value >= -kFloatMax && value <= kFloatMax;
@@ -73,18 +55,58 @@ void decodeF64(const unsigned char* in, std::size_t count, float* out)
     }
 }
 
+template <int (*Expand)(std::uint8_t)>
+constexpr std::array<float, 256> g711Table()
+{
+    std::array<float, 256> table{};
+    for (int code = 0; code < 256; ++code)
+        table[static_cast<std::size_t>(code)] = static_cast<float>(Expand(static_cast<std::uint8_t>(code))) / 32768.0f;
+    return table;
+}
+
+constexpr std::array<float, 256> kMuLaw = g711Table<muLawValue>();
+constexpr std::array<float, 256> kALaw = g711Table<aLawValue>();
+
+void decodeTable(const std::array<float, 256>& table, const unsigned char* in, std::size_t count, float* out)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = table[in[i]];
+}
+
+template <bool BigEndian>
+void decodeInOrder(const SampleFormat& format, const unsigned char* in, std::size_t count, float* out)
+{
+    if (format.kind == SampleKind::floating) {
+        if (format.bytesPerSample == 8)
+            decodeF64<BigEndian>(in, count, out);
+        else
+            decodeF32<BigEndian>(in, count, out);
+        return;
+    }
+    switch (format.bytesPerSample) {
+    case 1: decodeInteger<1, BigEndian>(in, count, out); break;
+    case 2: decodeInteger<2, BigEndian>(in, count, out); break;
+    case 3: decodeInteger<3, BigEndian>(in, count, out); break;
+    case 4: decodeInteger<4, BigEndian>(in, count, out); break;
+    case 5: decodeInteger<5, BigEndian>(in, count, out); break;
+    case 6: decodeInteger<6, BigEndian>(in, count, out); break;
+    case 7: decodeInteger<7, BigEndian>(in, count, out); break;
+    default: decodeInteger<8, BigEndian>(in, count, out); break;
+    }
+}
+
 }  // namespace
 
-void decodeSamples(SampleEncoding encoding, const unsigned char* bytes, std::size_t count, float* out)
+void decodeSamples(const SampleFormat& format, const unsigned char* bytes, std::size_t count, float* out)
 {
-    switch (encoding) {
-    case SampleEncoding::u8: decodeU8(bytes, count, out); break;
-    case SampleEncoding::s16: decodeS16(bytes, count, out); break;
-    case SampleEncoding::s24: decodeS24(bytes, count, out); break;
-    case SampleEncoding::s32: decodeS32(bytes, count, out); break;
-    case SampleEncoding::f32: decodeF32(bytes, count, out); break;
-    case SampleEncoding::f64: decodeF64(bytes, count, out); break;
-    }
+    if (format.kind == SampleKind::muLaw)
+        decodeTable(kMuLaw, bytes, count, out);
+    else if (format.kind == SampleKind::aLaw)
+        decodeTable(kALaw, bytes, count, out);
+    else if (format.bigEndian)
+        decodeInOrder<true>(format, bytes, count, out);
+    else
+        decodeInOrder<false>(format, bytes, count, out);
 }
 
 }  // namespace tonalyx::recording

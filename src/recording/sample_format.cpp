@@ -1,5 +1,8 @@
 #include "recording/sample_format.h"
 
+#include <cstring>
+
+#include "recording/byte_order.h"
 #include "recording/error_text.h"
 #include "recording/recording.h"
 
@@ -9,55 +12,30 @@ namespace {
 
 constexpr std::uint16_t kTagPcm = 0x0001;
 constexpr std::uint16_t kTagFloat = 0x0003;
+constexpr std::uint16_t kTagALaw = 0x0006;
+constexpr std::uint16_t kTagMuLaw = 0x0007;
 constexpr std::uint16_t kTagExtensible = 0xFFFE;
+constexpr std::uint32_t kMaxContainerBytes = 8;
 
-// The sub-format GUIDs of the extensible layout share these last 12 bytes;
-// the first 4 hold the plain format tag.
-constexpr unsigned char kGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-std::uint16_t le16(const unsigned char* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t le32(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
+// The sub-format GUIDs of the extensible layout end in these 8 bytes; the
+// first 8 hold the plain format tag (32 bits) and 0x0000, 0x0010 (16 bits
+// each), in the file's byte order.
+constexpr unsigned char kGuidTail[8] = {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// What sox writes in a RIFX file: the tag in 16 big-endian bits, then the
+// rest of the GUID as in a RIFF file.
+constexpr unsigned char kSoxRifxMiddle[6] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00};
 
 // The plain tag a sub-format GUID stands for, or -1 for a GUID of another
 // family.
-long tagOfGuid(const unsigned char* guid)
+long tagOfGuid(const unsigned char* guid, bool bigEndian)
 {
-    for (int i = 0; i < 12; ++i)
-        if (guid[4 + i] != kGuidTail[i])
-            return -1;
-    return le32(guid);
-}
-
-std::string integerEncoding(std::uint32_t bits, SampleFormat& out)
-{
-    switch (bits) {
-    case 8: out.encoding = SampleEncoding::u8; break;
-    case 16: out.encoding = SampleEncoding::s16; break;
-    case 24: out.encoding = SampleEncoding::s24; break;
-    case 32: out.encoding = SampleEncoding::s32; break;
-    default: return "unsupported sample format: " + decimal(bits) + " bits";
-    }
-    out.bytesPerSample = bits / 8;
-    return {};
-}
-
-std::string floatEncoding(std::uint32_t bits, SampleFormat& out)
-{
-    switch (bits) {
-    case 32: out.encoding = SampleEncoding::f32; break;
-    case 64: out.encoding = SampleEncoding::f64; break;
-    default: return "unsupported sample format: " + decimal(bits) + "-bit float";
-    }
-    out.bytesPerSample = bits / 8;
-    return {};
+    if (std::memcmp(guid + 8, kGuidTail, 8) != 0)
+        return -1;
+    if (u16(guid + 4, bigEndian) == 0x0000 && u16(guid + 6, bigEndian) == 0x0010)
+        return u32(guid, bigEndian);
+    if (bigEndian && std::memcmp(guid + 2, kSoxRifxMiddle, 6) == 0)
+        return u16(guid, true);
+    return -1;
 }
 
 std::string sizeError(std::size_t size, std::size_t least, const char* what)
@@ -65,61 +43,111 @@ std::string sizeError(std::size_t size, std::size_t least, const char* what)
     return "fmt chunk of " + decimal(size) + " bytes (at least " + decimal(least) + what + ")";
 }
 
-// The encoding from the tag and sizes; container bits may exceed the valid
-// bits in the extensible layout, the samples then sit in the high bits.
-std::string encodingOf(const unsigned char* bytes, std::size_t size, SampleFormat& out)
-{
-    const std::uint16_t tag = le16(bytes);
-    const std::uint16_t bits = le16(bytes + 14);
-    if (tag == kTagPcm)
-        return integerEncoding(bits, out);
-    if (tag == kTagFloat)
-        return floatEncoding(bits, out);
-    if (tag != kTagExtensible)
-        return "unsupported format tag " + hex(tag, 4);
+// The fields that decide the samples, from either layout.
+struct Fields {
+    long tag = 0;                     // the plain tag, or the extensible one's sub-format
+    std::uint32_t containerBits = 0;  // wBitsPerSample
+    std::uint32_t validBits = 0;      // the extensible layout's valid bits, else containerBits
+};
 
+std::string fieldsOf(const unsigned char* bytes, std::size_t size, bool bigEndian, Fields& out)
+{
+    out.tag = u16(bytes, bigEndian);
+    out.containerBits = out.validBits = u16(bytes + 14, bigEndian);
+    if (out.tag != kTagExtensible)
+        return {};
     if (size < kFormatBytesUsed)
         return sizeError(size, kFormatBytesUsed, " for the extensible format");
-    const std::uint16_t validBits = le16(bytes + 18);
-    const long subTag = tagOfGuid(bytes + 24);
-    if (subTag == kTagPcm) {
-        if (validBits > bits)
-            return "unsupported sample format: " + decimal(validBits) + " valid bits in " +
-                   decimal(bits);
-        return integerEncoding(bits, out);
+    const std::uint16_t valid = u16(bytes + 18, bigEndian);
+    if (valid != 0)
+        out.validBits = valid;
+    out.tag = tagOfGuid(bytes + 24, bigEndian);
+    if (out.tag < 0)
+        return "unsupported sub-format GUID";
+    if (out.tag != kTagPcm && out.tag != kTagFloat && out.tag != kTagMuLaw && out.tag != kTagALaw)
+        return "unsupported sub-format " + hex(static_cast<std::uint32_t>(out.tag), 4);
+    if (out.validBits > out.containerBits)
+        return "unsupported sample format: " + decimal(out.validBits) + " valid bits in a " +
+               decimal(out.containerBits) + "-bit container";
+    return {};
+}
+
+// The kind and the container the format fields give, before blockAlign.
+std::string encodingOf(const Fields& fields, SampleFormat& out)
+{
+    switch (fields.tag) {
+    case kTagPcm:
+        if (fields.validBits == 0 || fields.containerBits > 8 * kMaxContainerBytes)
+            return "unsupported sample format: " + decimal(fields.containerBits) + " bits";
+        out.kind = SampleKind::integer;
+        out.bytesPerSample = (fields.containerBits + 7) / 8;
+        return {};
+    case kTagFloat:
+        if (fields.containerBits != 32 && fields.containerBits != 64)
+            return "unsupported sample format: " + decimal(fields.containerBits) + "-bit float";
+        if (fields.validBits != fields.containerBits)
+            return "unsupported sample format: " + decimal(fields.validBits) + " valid bits in " +
+                   decimal(fields.containerBits) + "-bit float";
+        out.kind = SampleKind::floating;
+        out.bytesPerSample = fields.containerBits / 8;
+        return {};
+    case kTagMuLaw:
+    case kTagALaw:
+        // One byte a sample whatever the bits field says.
+        out.kind = fields.tag == kTagMuLaw ? SampleKind::muLaw : SampleKind::aLaw;
+        out.bytesPerSample = 1;
+        return {};
+    default:
+        return "unsupported format tag " + hex(static_cast<std::uint32_t>(fields.tag), 4);
     }
-    if (subTag == kTagFloat) {
-        if (validBits != 0 && validBits != bits)
-            return "unsupported sample format: " + decimal(validBits) + " valid bits in " +
-                   decimal(bits) + "-bit float";
-        return floatEncoding(bits, out);
-    }
-    if (subTag >= 0)
-        return "unsupported sub-format " + hex(static_cast<std::uint32_t>(subTag), 4);
-    return "unsupported sub-format GUID";
+}
+
+// blockAlign against the container: an integer container is taken from
+// blockAlign / channels where the valid bits fit in it, as the frames are
+// laid out that way; otherwise, and for floats and G.711, the format's own
+// size stands. A disagreement is noted either way.
+std::string resolveContainer(std::uint32_t blockAlign, std::uint32_t validBits, SampleFormat& out)
+{
+    if (blockAlign == out.frameBytes())
+        return {};
+    const std::uint32_t perChannel = blockAlign % out.channels == 0 ? blockAlign / out.channels : 0;
+    const std::uint32_t given = out.bytesPerSample;
+    if (out.kind == SampleKind::integer && perChannel >= (validBits + 7) / 8 && perChannel <= kMaxContainerBytes)
+        out.bytesPerSample = perChannel;
+    return "block align " + decimal(blockAlign) + " does not match " + decimal(out.channels) + " x " +
+           decimal(given) + "-byte samples; read as " + decimal(out.bytesPerSample) + "-byte samples";
 }
 
 }  // namespace
 
-std::string parseFormat(const unsigned char* bytes, std::size_t size, SampleFormat& out)
+FormatReading parseFormat(const unsigned char* bytes, std::size_t size, bool bigEndian, SampleFormat& out)
 {
-    if (size < 16)
-        return sizeError(size, 16, "");
-    const std::string encodingError = encodingOf(bytes, size, out);
-    if (!encodingError.empty())
-        return encodingError;
+    FormatReading reading;
+    if (size < 16) {
+        reading.error = sizeError(size, 16, "");
+        return reading;
+    }
+    Fields fields;
+    reading.error = fieldsOf(bytes, size, bigEndian, fields);
+    if (reading.error.empty())
+        reading.error = encodingOf(fields, out);
+    if (!reading.error.empty())
+        return reading;
 
-    out.channels = le16(bytes + 2);
-    out.sampleRate = le32(bytes + 4);
+    out.bigEndian = bigEndian;
+    out.channels = u16(bytes + 2, bigEndian);
+    out.sampleRate = u32(bytes + 4, bigEndian);
     if (out.channels == 0)
-        return "0 channels";
-    if (out.channels > kMaxChannels)
-        return decimal(out.channels) + " channels (at most " + decimal(kMaxChannels) + ")";
-    if (out.sampleRate == 0)
-        return "sample rate 0";
-    if (out.sampleRate > kMaxSampleRate)
-        return "sample rate " + decimal(out.sampleRate) + " (at most " + decimal(kMaxSampleRate) + ")";
-    return {};
+        reading.error = "0 channels";
+    else if (out.channels > kMaxChannels)
+        reading.error = decimal(out.channels) + " channels (at most " + decimal(kMaxChannels) + ")";
+    else if (out.sampleRate == 0)
+        reading.error = "sample rate 0";
+    else if (out.sampleRate > kMaxSampleRate)
+        reading.error = "sample rate " + decimal(out.sampleRate) + " (at most " + decimal(kMaxSampleRate) + ")";
+    else
+        reading.note = resolveContainer(u16(bytes + 12, bigEndian), fields.validBits, out);
+    return reading;
 }
 
 }  // namespace tonalyx::recording

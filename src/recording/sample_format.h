@@ -1,5 +1,6 @@
-// What the fmt chunk says about the samples: their encoding, the channels
-// and the rate, checked against what the reader decodes.
+// What the fmt chunk says about the samples: their kind, byte order and
+// container, the channels and the rate, checked against what the reader
+// decodes.
 #pragma once
 
 #include <cstddef>
@@ -8,11 +9,17 @@
 
 namespace tonalyx::recording {
 
-enum class SampleEncoding { u8, s16, s24, s32, f32, f64 };
+enum class SampleKind {
+    integer,  // PCM, left-justified in its container; a 1-byte container is unsigned
+    floating, // IEEE float, 4 or 8 bytes
+    muLaw,    // G.711, one byte a sample
+    aLaw,     // G.711, one byte a sample
+};
 
 struct SampleFormat {
-    SampleEncoding encoding = SampleEncoding::s16;
-    std::uint32_t bytesPerSample = 2;  // the container, padding included
+    SampleKind kind = SampleKind::integer;
+    bool bigEndian = false;            // a RIFX file
+    std::uint32_t bytesPerSample = 2;  // the container, padding included (1 to 8)
     std::uint32_t channels = 0;
     std::uint32_t sampleRate = 0;
     std::uint32_t frameBytes() const { return bytesPerSample * channels; }
@@ -22,9 +29,13 @@ struct SampleFormat {
 // bytes. Anything after them is skipped.
 constexpr std::size_t kFormatBytesUsed = 40;
 
-// Reads the first min(chunk size, kFormatBytesUsed) bytes of a fmt chunk.
-// Returns an empty text on success, else what is wrong, in numbers and
-// fixed words.
-std::string parseFormat(const unsigned char* bytes, std::size_t size, SampleFormat& out);
+struct FormatReading {
+    std::string error;  // what is wrong, in numbers and fixed words; empty when the format is read
+    std::string note;   // what disagreed and which size was trusted; empty when all agrees
+};
+
+// Reads the first min(chunk size, kFormatBytesUsed) bytes of a fmt chunk,
+// its fields in the byte order of the file.
+FormatReading parseFormat(const unsigned char* bytes, std::size_t size, bool bigEndian, SampleFormat& out);
 
 }  // namespace tonalyx::recording

@@ -113,6 +113,12 @@ in/secret.wav: ERROR: Inp.wave file not found: in/secret.wav" \
      chmod 000 in/locked in/secret.wav' \
     'as_nobody "$top/batch-copy" --quiet in'
 
+check "with --hz an unreadable file says why" 1 \
+    $'file\tstatus\ttone\tmeasured\tpurity\tverdict\tlevel\tstart\tend\tchannel\tthd\tsnr\tdrift\tbursts\treason\nin/a.wav\t0\t440\t440.00\t1.000\tok\t-10.3\t0.000\t1.000\t1\t0.00\t44.9\t0.00\t1\t\nin/secret.wav\t254\t\t\t\terror\t\t\t\t\t\t\t\t\t' \
+    "in/secret.wav: ERROR: cannot open in/secret.wav: Permission denied" \
+    'mkdir in && tone in/a.wav && tone in/secret.wav && chmod 000 in/secret.wav' \
+    'as_nobody "$top/batch-copy" --quiet --hz in'
+
 check "a huge -j is a usage error" 2 "" \
     "tonalyx-batch: -j takes a whole number from 1 to 1024, not '99999999999999999999'
 $usage" \

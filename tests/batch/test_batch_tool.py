@@ -206,7 +206,7 @@ def test_missing_paths_are_error_rows_and_the_rest_still_run(tmp_path):
     assert [(row["file"], row["status"], row["verdict"]) for row in rows] == [
         ("gone.wav", str(console("gone.wav", tmp_path)[0]), "error"), ("in/a440.wav", "0", "ok"),
         ("nothing/", "254", "error")]
-    assert "gone.wav: ERROR: Inp.wave file not found: gone.wav\n" in err
+    assert "gone.wav: ERROR: cannot open gone.wav: No such file or directory\n" in err
     assert status == 1
 
 

@@ -2,12 +2,14 @@
 // good files, files that cannot be read, and how the line is written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
 
 #include "recording_bytes.h"
+#include "tonalyx/tonalyx.h"
 #include "tonalyx/tonalyx.hpp"
 
 using namespace tonalyx;
@@ -73,13 +75,20 @@ TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
     EXPECT_EQ(measure(source, "empty.wav").status, Status::noData);
 }
 
-TEST(MeasureApi, AFileThatCannotBeOpenedSaysSoOnStandardOutput)
+// The system's own reason, on standard error, the name escaped.
+TEST(MeasureApi, AFileThatCannotBeOpenedSaysWhy)
 {
-    const Measurement m = measureFile("/nonexistent-folder/n\x01.wav");
-    EXPECT_EQ(m.status, Status::cannotOpen);
-    ASSERT_EQ(m.messages.size(), 1u);
-    EXPECT_EQ(m.messages[0].stream, Stream::out);
-    EXPECT_EQ(m.messages[0].text, "ERROR: Inp.wave file not found: /nonexistent-folder/n\\x01.wav\n");
+    const std::pair<std::string, std::string> rows[] = {
+        {"/nonexistent-folder/n\x01.wav", "ERROR: cannot open /nonexistent-folder/n\\x01.wav: No such file or directory\n"},
+        {TONALYX_SOURCE_DIR, "ERROR: cannot open " TONALYX_SOURCE_DIR ": Is a directory\n"},
+    };
+    for (const auto& [path, text] : rows) {
+        const Measurement m = measureFile(path);
+        EXPECT_EQ(m.status, Status::cannotOpen);
+        ASSERT_EQ(m.messages.size(), 1u);
+        EXPECT_EQ(m.messages[0].stream, Stream::err);
+        EXPECT_EQ(m.messages[0].text, text);
+    }
 }
 
 TEST(MeasureApi, ARecordingOverAMinuteIsMeasuredOverItsFirstMinute)
@@ -93,6 +102,23 @@ TEST(MeasureApi, ARecordingOverAMinuteIsMeasuredOverItsFirstMinute)
     ASSERT_EQ(m.messages.size(), 1u);
     EXPECT_EQ(m.messages[0].stream, Stream::err);
     EXPECT_EQ(m.messages[0].text, "NOTE: long.wav is longer than 60 s; measured over its first 60 s\n");
+    EXPECT_EQ(m.cut, 60.0);
+}
+
+// 8 channels at 768 kHz without end fill the samples' room after 6291456
+// frames: 8.192 s, which the line gives as cut=.
+TEST(MeasureApi, ARecordingPastTheMemoryBoundIsMeasuredOverWhatFits)
+{
+    const Bytes header = riffFile({fmtPlain(1, 8, 768000, 8), {"data", {}, 0}});
+    TestSource endless(header);
+    endless.endlessFill = 0x80;
+    const Measurement m = measure(endless, "endless.wav");
+    EXPECT_EQ(m.status, Status::ok);
+    EXPECT_EQ(m.cut, 8.192);
+    const std::string line = measurementLine(m);
+    EXPECT_EQ(line.substr(line.size() - 10), " cut=8.192") << line;
+    ASSERT_EQ(m.messages.size(), 1u);
+    EXPECT_EQ(m.messages[0].text, "NOTE: endless.wav holds more samples than 192 MiB take; measured over its first 8.192 s\n");
 }
 
 TEST(MeasureApi, MeasurementLines)
@@ -179,5 +205,82 @@ TEST(MeasureApi, LineNumbersRoundAsPrintfDoes)
         if (expected == "-0.0")
             expected = "0.0";
         ASSERT_NE(line.find(" level=" + expected + " "), std::string::npos) << line << " " << value;
+    }
+}
+
+namespace {
+
+// What the callbacks of tonalyx_measure_callbacks read: a file in memory,
+// in slices of at most 7 bytes, or failing after `failAt` bytes.
+struct Slices {
+    const Bytes* bytes;
+    size_t failAt = SIZE_MAX;
+    size_t at = 0;
+    size_t delivered = 0;
+};
+
+long readSlice(void* user, void* buffer, size_t count)
+{
+    auto& in = *static_cast<Slices*>(user);
+    if (in.at >= in.failAt)
+        return -1;
+    const size_t n = in.at >= in.bytes->size() ? 0 : std::min({count, size_t{7}, in.bytes->size() - in.at});
+    std::copy_n(in.bytes->begin() + static_cast<long>(in.at), n, static_cast<unsigned char*>(buffer));
+    in.at += n;
+    in.delivered += n;
+    return static_cast<long>(n);
+}
+
+int seekSlice(void* user, uint64_t offset)
+{
+    static_cast<Slices*>(user)->at = static_cast<size_t>(offset);
+    return 1;
+}
+
+}  // namespace
+
+// The same measurement as from memory, with and without seek (the page's
+// slices, a stream); a 1 MiB chunk before the data is sought past; a
+// failing read or none at all is a read error.
+TEST(MeasureApi, ThroughCallbacks)
+{
+    const Bytes tone = toneFile(8000, 440.0, 0.5);
+    const Bytes file = concat({riffFile({{"JUNK", Bytes(1 << 20, 0), {}}}),
+                               Bytes(tone.begin() + 12, tone.end())});  // JUNK, then fmt and data
+    Bytes patched = file;
+    const Bytes size = le(file.size() - 8, 4);
+    std::copy(size.begin(), size.end(), patched.begin() + 4);
+    tonalyx_measurement* reference = tonalyx_measure_memory(patched.data(), patched.size(), "t.wav");
+    const std::string line = tonalyx_measurement_line(reference);
+    tonalyx_measurement_free(reference);
+    EXPECT_EQ(line.rfind("tone=440 ", 0), 0u) << line;
+
+    struct Row {
+        const char* what;
+        bool read, seek;
+        size_t failAt;
+        int status;
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {"file", true, true, SIZE_MAX, TONALYX_OK, ""},
+        {"stream", true, false, SIZE_MAX, TONALYX_OK, ""},
+        {"failing", true, true, 5000, TONALYX_READ_ERROR, "ERROR: cannot measure t.wav: the read callback failed\n"},
+        {"no read", false, true, SIZE_MAX, TONALYX_READ_ERROR, "ERROR: cannot measure t.wav: no read callback\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Slices slices{&patched, row.failAt};
+        tonalyx_measurement* m = tonalyx_measure_callbacks(row.read ? readSlice : nullptr,
+                                                           row.seek ? seekSlice : nullptr, &slices, "t.wav", 0);
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(tonalyx_measurement_status(m), row.status);
+        if (row.status == TONALYX_OK) {
+            EXPECT_EQ(tonalyx_measurement_line(m), line);
+            EXPECT_EQ(slices.delivered < 64u * 1024, row.seek) << slices.delivered;
+        } else {
+            EXPECT_STREQ(tonalyx_measurement_message(m, 0, nullptr), row.message.c_str());
+        }
+        tonalyx_measurement_free(m);
     }
 }

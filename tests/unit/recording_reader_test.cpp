@@ -113,7 +113,7 @@ Read readBytes(const Bytes& bytes, size_t piece = SIZE_MAX)
     TestSource source(bytes, piece);
     Read read;
     read.outcome = readRecording(source, read.recording);
-    EXPECT_EQ(source.seeks, 0) << "reading must go forward only";
+    EXPECT_LE(source.seeks, 1) << "a pipe refuses a seek once for all";
     return read;
 }
 
@@ -243,7 +243,7 @@ TEST(RecordingReader, DataLengthsAndPartialFrames)
     EXPECT_EQ(tail.recording.samples[5], 32767.0f / 32768);
 }
 
-// RF64: the 32-bit data size is all ones and the ds64 chunk has the real
+// RF64 (and BW64): the 32-bit data size is all ones and the ds64 chunk has the real
 // one, which may pass 4 GiB.
 TEST(RecordingReader, Rf64)
 {
@@ -262,6 +262,7 @@ TEST(RecordingReader, Rf64)
         {"ds64 length 0: to the end", "RF64", {ds64(0), fmt, {"data", frames, 0xFFFFFFFF}}, 4},
         {"no ds64: to the end", "RF64", {fmt, {"data", frames, 0xFFFFFFFF}}, 4},
         {"a 32-bit length in RF64", "RF64", {ds64(2), fmt, {"data", frames, 4}, after}, 2},
+        {"BW64 as RF64", "BW64", {ds64(6), fmt, {"data", frames, 0xFFFFFFFF}, after}, 3},
         {"ds64 in a RIFF file is just a chunk", "RIFF", {ds64(2), fmt, {"data", frames, 0xFFFFFFFF}}, 4},
     };
     const std::vector<float> expected = {0.5f, -0.5f, 0.25f, -0.25f};
@@ -379,7 +380,7 @@ TEST(RecordingReader, ErrorTexts)
     const std::vector<Row> rows = {
         {"empty", {}, "not a RIFF/WAVE file"},
         {"short header", cut(wave, 11), "not a RIFF/WAVE file"},
-        {"big-endian RIFX", riffFile({fmt, data}, "RIFX"), "not a RIFF/WAVE file"},
+        {"RIFF in the wrong case", riffFile({fmt, data}, "riff"), "not a RIFF/WAVE file"},
         {"not WAVE", concat({cut(wave, 8), {'A', 'V', 'I', ' '}}), "not a RIFF/WAVE file"},
         {"header only", riffFile({}), "no data chunk"},
         {"fmt only", riffFile({fmt}), "no data chunk"},
@@ -392,16 +393,13 @@ TEST(RecordingReader, ErrorTexts)
         {"ADPCM", withFormat(fmtPlain(0x0002, 1, 8000, 4)), "unsupported format tag 0x0002"},
         {"MPEG layer 3", withFormat(fmtPlain(0x0055, 1, 8000, 0)), "unsupported format tag 0x0055"},
         {"tag 0xfffd", withFormat(fmtPlain(0xFFFD, 1, 8000, 16)), "unsupported format tag 0xfffd"},
-        {"12-bit PCM", withFormat(fmtPlain(kPcm, 1, 8000, 12)), "unsupported sample format: 12 bits"},
         {"0-bit PCM", withFormat(fmtPlain(kPcm, 1, 8000, 0)), "unsupported sample format: 0 bits"},
-        {"64-bit PCM", withFormat(fmtPlain(kPcm, 1, 8000, 64)), "unsupported sample format: 64 bits"},
+        {"72-bit PCM", withFormat(fmtPlain(kPcm, 1, 8000, 72)), "unsupported sample format: 72 bits"},
         {"16-bit float", withFormat(fmtPlain(kFloat, 1, 8000, 16)), "unsupported sample format: 16-bit float"},
         {"extensible in 18 bytes", withFormat(fmtPlain(0xFFFE, 1, 8000, 16, true)),
          "fmt chunk of 18 bytes (at least 40 for the extensible format)"},
         {"more valid bits than the container", withFormat(fmtExtensible(1, 8000, 24, 32, kPcm)),
-         "unsupported sample format: 32 valid bits in 24"},
-        {"extensible 20-bit container", withFormat(fmtExtensible(1, 8000, 20, 20, kPcm)),
-         "unsupported sample format: 20 bits"},
+         "unsupported sample format: 32 valid bits in a 24-bit container"},
         {"float with fewer valid bits", withFormat(fmtExtensible(1, 8000, 32, 24, kFloat)),
          "unsupported sample format: 24 valid bits in 32-bit float"},
         {"extensible MPEG", withFormat(fmtExtensible(1, 8000, 16, 16, 0x0055)), "unsupported sub-format 0x0055"},
