@@ -97,8 +97,14 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
         s.tone = s.hasTone ? candidateNear(s.measured) : 0;
         s.hasTone = s.hasTone && s.tone != 0;
     }
-    if (options.pictures)
+    if (options.pictures) {
         result.pictures = picturesOf(v);
+        // Without a tone there is no tone to mark, nor its bursts.
+        if (!result.hasTone) {
+            result.pictures.harmonicsHz.clear();
+            result.pictures.bursts.clear();
+        }
+    }
 }
 
 }  // namespace tonalyx::measurement
