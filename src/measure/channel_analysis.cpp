@@ -445,7 +445,7 @@ std::vector<Segment> segmentsOf(const Track& source, const ChannelVerdict& v)
     return segments;
 }
 
-MeasurementPictures picturesOf(const ChannelVerdict& v)
+MeasurementPictures picturesOf(const Track& source, const ChannelVerdict& v)
 {
     MeasurementPictures pictures;
     const SpectralFrames& s = v.spectral;
@@ -476,22 +476,34 @@ MeasurementPictures picturesOf(const ChannelVerdict& v)
     }
     const double nyquist = v.track.rate * 0.5;
     if (v.chosen < v.groups.size()) {
-        std::uint32_t harmonics = 1;
-        for (const std::uint32_t i : v.groups[v.chosen].members)
-            harmonics = std::max(harmonics, v.entries[i].harmonics);
-        for (std::uint32_t h = 1; h <= harmonics && h * v.hz < nyquist; ++h)
-            pictures.harmonicsHz.push_back(h * v.hz);
+        // The harmonics that most of its frames find.
+        const std::vector<std::uint32_t>& members = v.groups[v.chosen].members;
+        for (std::uint32_t h = 1; h * v.hz < nyquist; ++h) {
+            std::size_t found = 0;
+            for (const std::uint32_t i : members) {
+                const std::vector<double>& powers = v.entries[i].harmonicPowers;
+                found += h <= powers.size() && powers[h - 1] > 0.0;
+            }
+            if (h == 1 || 2 * found > members.size())
+                pictures.harmonicsHz.push_back(h * v.hz);
+        }
     }
     if (s.mainsHz > 0.0)
         for (int n = 1; n <= kHumHarmonics && n * s.mainsHz < nyquist; ++n)
             pictures.humHz.push_back(n * s.mainsHz);
-    const std::size_t block = std::max<std::size_t>(1, static_cast<std::size_t>(v.track.rate * kEnvelopeSeconds + 0.5));
-    pictures.envelopeSeconds = static_cast<double>(block) / v.track.rate;
-    for (std::size_t b = 0; b + block <= v.track.samples.size(); b += block) {
-        double sum = 0.0;
-        for (std::size_t n = b; n < b + block; ++n)
-            sum += static_cast<double>(v.track.samples[n]) * v.track.samples[n];
-        pictures.envelopeDb.push_back(decibels(2.0 * sum / static_cast<double>(block)));
+    // The envelope of the recording as it is (the analysis track's filter
+    // would ring after each burst).
+    const std::uint64_t block = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(source.rate * kEnvelopeSeconds + 0.5));
+    pictures.envelopeSeconds = static_cast<double>(block) / source.rate;
+    for (std::uint64_t b = 0; b + block <= source.frames; b += block) {
+        double sum = 0.0, squares = 0.0;
+        for (std::uint64_t n = b; n < b + block; ++n) {
+            const double x = std::clamp(source[n], -1e9, 1e9);
+            sum += x;
+            squares += x * x;
+        }
+        const double mean = sum / static_cast<double>(block);
+        pictures.envelopeDb.push_back(decibels(2.0 * std::max(0.0, squares / static_cast<double>(block) - mean * mean)));
     }
     for (const Burst& b : v.toneBursts)
         pictures.bursts.emplace_back(v.track.secondsAt(b.begin), v.track.secondsAt(b.end));

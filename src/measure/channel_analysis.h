@@ -39,7 +39,7 @@ ChannelVerdict analyseChannel(const Track& track);
 // Every burst of every steady tone of the channel, in time order.
 std::vector<Segment> segmentsOf(const Track& track, const ChannelVerdict& verdict);
 
-MeasurementPictures picturesOf(const ChannelVerdict& verdict);
+MeasurementPictures picturesOf(const Track& track, const ChannelVerdict& verdict);
 
 // 20 log10(amplitude), kSilentLevel at the least.
 double levelOf(double amplitude);

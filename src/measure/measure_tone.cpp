@@ -98,7 +98,7 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
         s.hasTone = s.hasTone && s.tone != 0;
     }
     if (options.pictures) {
-        result.pictures = picturesOf(v);
+        result.pictures = picturesOf(trackOf(recording, static_cast<std::uint32_t>(best)), v);
         // Without a tone there is no tone to mark, nor its bursts.
         if (!result.hasTone) {
             result.pictures.harmonicsHz.clear();
