@@ -40,6 +40,11 @@ constexpr double kFundamentalOverFloor = 10.0;
 constexpr double kFundamentalUnderTone = 1.0 / 25.0;
 constexpr double kFundamentalWindowSeconds = 1.0;
 constexpr double kLowestCandidateHz = 90.0;
+// Another group from 2 to 12 % away, holding a tenth of the tone's power,
+// sounding in the frames beside the tone's, makes the tone part of a glide.
+constexpr double kGlideFrom = 0.02;
+constexpr double kGlideTo = 0.12;
+constexpr double kGlideShare = 0.1;
 // Groups weighed as the tone at the most, strongest first.
 constexpr std::size_t kMostWeighed = 4;
 // A device's tone holds most of its series in its first three harmonics
@@ -296,6 +301,38 @@ void takeFundamentalBelow(const ChannelVerdict& v, const Track& source, Weighing
     }
 }
 
+// A voice sliding through its pitch (a sung vowel) falls into several
+// groups a few percent apart, one after the other; a device's tone, even
+// drifting, stays within one.
+bool partOfAGlide(const ChannelVerdict& v, std::size_t pick, const std::vector<GroupFigures>& figures)
+{
+    const double hz = figures[pick].hz;
+    const std::vector<std::uint32_t> own = framesOf(v.groups[pick], v.entries);
+    std::vector<bool> mine(v.spectral.frames, false), near(v.spectral.frames + 2, false);
+    for (const std::uint32_t t : own) {
+        mine[t] = true;
+        for (std::uint32_t d = 0; d < 3; ++d)
+            near[t + d] = true;  // the frame, and the ones either side: near[t + 1] is frame t
+    }
+    for (std::size_t j = 0; j < v.groups.size(); ++j) {
+        const double apart = std::fabs(figures[j].hz - hz);
+        if (j == pick || apart < kGlideFrom * hz || apart > kGlideTo * hz ||
+            v.groups[j].power < kGlideShare * v.groups[pick].power)
+            continue;
+        // Beside the tone's frames, but mostly not at the same time: a
+        // second tone sounding along with the tone is no glide.
+        const std::vector<std::uint32_t> other = framesOf(v.groups[j], v.entries);
+        std::size_t shared = 0, beside = 0;
+        for (const std::uint32_t t : other) {
+            shared += mine[t];
+            beside += near[t + 1];
+        }
+        if (beside > 0 && 2 * shared < std::min(own.size(), other.size()))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 ChannelVerdict analyseChannel(const Track& source)
@@ -380,10 +417,11 @@ ChannelVerdict analyseChannel(const Track& source)
             v.groups[j].power >= kSeveralShare * (group.power + v.groups[j].power))
             several = true;
     const bool humMostly = v.spectral.mainsHz > 0.0 && humPowerOf(v.spectral) > group.power;
+    const bool glide = partOfAGlide(v, pick, figures);
 
     if (silent)
         v.reason = NoToneReason::silent;
-    else if (!w.toneLike())
+    else if (!w.toneLike() || glide)
         v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
     else if (v.level < kSilentBelow)
         v.reason = NoToneReason::silent;
