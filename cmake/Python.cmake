@@ -37,6 +37,7 @@ pybind11_add_module(tonalyx_python MODULE NO_EXTRAS
   python/native/report_binding.cpp
   python/native/measurement_binding.cpp
   python/native/batch_binding.cpp
+  python/native/pickling.cpp
 )
 set_target_properties(tonalyx_python PROPERTIES
   OUTPUT_NAME _native

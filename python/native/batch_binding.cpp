@@ -7,6 +7,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include "batch_row.h"
 #include "bindings.h"
 #include "report_binding.h"
 #include "text.h"
@@ -15,11 +16,6 @@ namespace py = pybind11;
 
 namespace tonalyx::python {
 namespace {
-
-struct Row {
-    BatchRow row;
-    bool hz = false;
-};
 
 class Batch {
 public:

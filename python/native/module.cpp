@@ -23,4 +23,5 @@ PYBIND11_MODULE(_native, module)
     tonalyx::python::bindReport(module);
     tonalyx::python::bindMeasurement(module);
     tonalyx::python::bindBatch(module);
+    tonalyx::python::bindPickling(module);
 }

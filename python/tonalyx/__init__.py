@@ -16,6 +16,10 @@ OSError), data that cannot be used raises FormatError (a ValueError); both
 are tonalyx.Error and carry the run's result as `.result`. "No tone" is a
 result, not an error. The analysis runs without the GIL, so threads run in
 parallel.
+
+Results, rows and errors pickle, so they come back from other processes
+and machines (multiprocessing, concurrent.futures, Dask), and compare
+equal when they hold the same values (the run's time aside).
 """
 
 import os
@@ -48,6 +52,22 @@ class Error(Exception):
     def __str__(self):
         # The tool's message, also for FileError (OSError would show errno).
         return str(self.args[0]) if self.args else ""
+
+    def _values(self):
+        return (type(self), str(self), self.result, getattr(self, "filename", None))
+
+    def __reduce__(self):
+        # Rebuilt from its values: OSError's own way would lose the result
+        # and take the file name for an error number.
+        return self._values()[0], self._values()[1:]
+
+    def __eq__(self, other):
+        if not isinstance(other, Error):
+            return NotImplemented
+        return self._values() == other._values()
+
+    def __hash__(self):
+        return hash((type(self), str(self)))
 
 
 class FileError(Error, OSError):
