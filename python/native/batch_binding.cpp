@@ -41,14 +41,12 @@ public:
         return row;
     }
 
-    // (message with the path escaped, the path, whether it is missing).
     py::list pathErrors() const
     {
         py::list list;
         if (run_)
             for (const BatchPathError& error : run_->pathErrors())
-                list.append(py::make_tuple(textOf(escapeControls(error.path) + ": " + error.reason),
-                                           fileNameOf(error.path), error.missing));
+                list.append(pathErrorOf(error));
         return list;
     }
 

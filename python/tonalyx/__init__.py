@@ -24,7 +24,7 @@ equal when they hold the same values (the run's time aside).
 
 import os
 
-from . import _native
+from . import _executor, _native
 from ._native import BatchRow, Measurement, Message, Result, Segment, Status
 
 __all__ = [
@@ -167,33 +167,65 @@ def measure_segments(source):
     return list(measure(source).segments)
 
 
-def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.1):
+def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.1, executor=None,
+          chunk_size=None):
     """Runs every file, and every *.wav (any case) in every folder, of
     `paths` on `jobs` threads (default: one per hardware thread) and yields
     a BatchRow per file in the order of the names, as tonalyx-batch prints
     them: verdict 'error', 'weak' (result below min_result; with hz: no
     tone), 'wrong' (another candidate than `expect`) or 'ok'.
 
+    With `executor` (any concurrent.futures.Executor: a ProcessPoolExecutor,
+    or Dask's client.get_executor()), the files are found here and sent to
+    it in chunks of `chunk_size` files (default: up to 512, about 64
+    chunks), each run on `jobs` threads (default 1); the rows are the same,
+    in the same order. Its workers need tonalyx, and the files at the same
+    paths.
+
     A path that is not there raises FileError before any run; a folder
     that could not be read raises FileError after the rows.
     """
+    if executor is not None:
+        # Every option but these goes with each chunk as it was given.
+        options = {k: v for k, v in locals().items() if k not in ("paths", "jobs", "executor", "chunk_size")}
+        return _batch_on(executor, paths, jobs, chunk_size, options)
     if isinstance(paths, (str, bytes, os.PathLike)):
         paths = [paths]
     names = [os.fsencode(path) for path in paths]
-    if jobs is None:
-        jobs = 0  # the library's word for one per hardware thread
-    else:
-        jobs = _index("jobs", jobs)
-        if jobs < 1:
-            raise ValueError(f"jobs must be at least 1, not {jobs}")
-        jobs = min(jobs, 0xFFFFFFFF)
     expect = 0 if expect is None else _index("expect", expect)
     if expect and expect not in CANDIDATES:
         raise ValueError(f"expect must be one of 100, 120, ..., 1000, not {expect}")
-    run = _native.BatchRun(names, jobs, _length_of(length), expect, float(min_result), bool(hz))
+    run = _native.BatchRun(names, _jobs_of(jobs, 0), _length_of(length), expect, float(min_result), bool(hz))
     # A path that is not there fails the batch before any run.
     _raise_path_errors(run, [e for e in run.path_errors() if e[2]])
     return _rows(run)
+
+
+def _jobs_of(jobs, default):
+    if jobs is None:
+        return default  # 0: the library's word for one per hardware thread
+    jobs = _index("jobs", jobs)
+    if jobs < 1:
+        raise ValueError(f"jobs must be at least 1, not {jobs}")
+    return min(jobs, 0xFFFFFFFF)
+
+
+def _batch_on(executor, paths, jobs, chunk_size, options):
+    jobs = _jobs_of(jobs, 1)
+    if chunk_size is not None and _index("chunk_size", chunk_size) < 1:
+        raise ValueError(f"chunk_size must be at least 1, not {chunk_size}")
+    batch([], jobs, **options).close()  # the options' errors, here and now
+    if isinstance(paths, (str, bytes, os.PathLike)):
+        paths = [paths]
+    files, errors = _native.walk_paths([os.fsencode(path) for path in paths])
+    # As on this machine: a path that is not there fails before any run.
+    _raise_path_errors(None, [e for e in errors if e[2]])
+    return _executor_rows(executor, files, jobs, chunk_size, options, errors)
+
+
+def _executor_rows(executor, files, jobs, chunk_size, options, errors):
+    yield from _executor.rows(executor, files, jobs, chunk_size, options)
+    _raise_path_errors(None, errors)
 
 
 def _rows(run):
@@ -207,5 +239,6 @@ def _rows(run):
 
 def _raise_path_errors(run, errors):
     if errors:
-        run.close()
+        if run is not None:
+            run.close()
         raise FileError("\n".join(text for text, _, _ in errors), None, errors[0][1])

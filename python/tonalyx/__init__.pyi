@@ -1,3 +1,4 @@
+import concurrent.futures
 import enum
 import os
 from typing import Iterable, Iterator, Optional, Union
@@ -135,4 +136,6 @@ def batch(
     *,
     length: int = 1024,
     min_result: float = 0.1,
+    executor: Optional[concurrent.futures.Executor] = None,
+    chunk_size: Optional[int] = None,
 ) -> Iterator[BatchRow]: ...
