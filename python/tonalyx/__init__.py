@@ -177,7 +177,7 @@ def batch(paths, jobs=None, expect=None, hz=False, *, length=1024, min_result=0.
 
     With `executor` (any concurrent.futures.Executor: a ProcessPoolExecutor,
     or Dask's client.get_executor()), the files are found here and sent to
-    it in chunks of `chunk_size` files (default: up to 512, about 64
+    it in chunks of `chunk_size` files (default: 64 to 512, about 16
     chunks), each run on `jobs` threads (default 1); the rows are the same,
     in the same order. Its workers need tonalyx, and the files at the same
     paths.

@@ -7,16 +7,18 @@ import os
 # Chunks at most in flight (sent and not yet taken), so that a long run
 # keeps a bounded number of rows in memory.
 _AHEAD = 32
-# The automatic chunk: enough chunks to keep many workers busy, and at
-# most this many files, so that a worker's task lasts long enough to pay
-# for its round trip (milliseconds on Dask) yet a slow one holds up little.
-_CHUNKS_WANTED = 64
+# The automatic chunk: about 16 chunks, so that a few workers share the work
+# evenly; at least 64 files, so that a task lasts long enough to pay for its
+# round trip (a millisecond or more on Dask, against 50 to 250 us a file);
+# at most 512, so that a long run keeps many workers busy.
+_CHUNKS_WANTED = 16
+_FEWEST_FILES = 64
 _MOST_FILES = 512
 
 
 def chunk_size_for(count, chunk_size):
     if chunk_size is None:
-        return max(1, min(_MOST_FILES, -(-count // _CHUNKS_WANTED)))
+        return min(_MOST_FILES, max(_FEWEST_FILES, -(-count // _CHUNKS_WANTED)))
     return chunk_size
 
 
