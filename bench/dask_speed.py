@@ -9,7 +9,10 @@ default answer and for hz prints files per second (the best of R runs) of:
 tonalyx.batch(jobs=2) in this process; tonalyx.batch(executor=...) on a
 dask.distributed.LocalCluster of 1 and of 2 worker processes (one thread
 each; the cluster's start is not counted); and the plain form, one task a
-file, client.map(tonalyx.measure or analyze, paths) on 2 workers.
+file, client.map(tonalyx.measure or analyze, paths) on 2 workers. Beside
+each rate: the processor time spent per file, in this process (client
+and scheduler) and in the workers, which a machine shared with other work
+changes far less than the rates.
 """
 import argparse
 import logging
@@ -26,14 +29,21 @@ sys.path.insert(0, str(pathlib.Path(__file__).parent))
 from python_speed import write_tones  # noqa: E402
 
 
-def best_rate(run, count, rounds):
+def best_rate(run, count, rounds, client=None):
+    """(files per second of the best run, microseconds of processor time a
+    file here, and in the workers, over all runs)."""
     best = float("inf")
+    here = time.process_time()
+    workers = sum(client.run(time.process_time).values()) if client else 0.0
     for _ in range(rounds):
         start = time.perf_counter()
         got = run()
         best = min(best, time.perf_counter() - start)
         assert got == count, got
-    return count / best
+    here = time.process_time() - here
+    workers = (sum(client.run(time.process_time).values()) - workers) if client else 0.0
+    per_file = 1e6 / (count * rounds)
+    return count / best, here * per_file, workers * per_file
 
 
 def main():
@@ -55,15 +65,19 @@ def main():
                 for hz in (False, True):
                     rows[(f"Dask, {workers} worker(s)", hz)] = best_rate(
                         lambda: len(list(tonalyx.batch([folder], hz=hz, executor=executor))), len(paths),
-                        args.rounds)
+                        args.rounds, client)
                 if workers == 2:
                     for hz, run in ((False, tonalyx.analyze), (True, tonalyx.measure)):
                         rows[("Dask, 2 workers, client.map per file", hz)] = best_rate(
-                            lambda: len(client.gather(client.map(run, paths, pure=False))), len(paths), 1)
-    print(f"{args.files} files of one second, files per second (best of {args.rounds}):")
-    print(f"{'':40} {'default':>10} {'hz':>10}")
+                            lambda: len(client.gather(client.map(run, paths, pure=False))), len(paths), 1,
+                            client)
+    print(f"{args.files} files of one second: files per second (best of {args.rounds}), and processor time per "
+          "file in us, here + in the workers")
+    print(f"{'':40} {'default':>24} {'hz':>24}")
     for name in dict.fromkeys(name for name, _ in rows):
-        print(f"{name:40} {rows[(name, False)]:10.0f} {rows[(name, True)]:10.0f}")
+        cells = [f"{rate:6.0f}/s {here:5.0f} + {there:4.0f} us" for rate, here, there in
+                 (rows[(name, False)], rows[(name, True)])]
+        print(f"{name:40} {cells[0]:>24} {cells[1]:>24}")
 
 
 if __name__ == "__main__":

@@ -2,8 +2,8 @@
 # A run split by GNU parallel (the local login ':' twice, shares of 3
 # files) and put together by tonalyx-parallel gives the standard output of
 # one tonalyx-batch run over the folder, byte for byte, and its exit
-# status; the summary counts each verdict of that output; a lost share
-# fails the merge.
+# status; the summary counts each verdict of that output; CSV shares made
+# by hand merge record by record; a lost share fails the merge.
 #
 #   parallel_merge.sh TONALYX_BATCH WAVEGEN TONALYX_PARALLEL
 set -u
@@ -58,6 +58,22 @@ for options in "--format jsonl" "--format jsonl --hz" "--hz"; do
         echo "ok   '$options': $files files merged as one run gives them; $expected"
     fi
 done
+
+# CSV shares by hand (RFC 4180: a quoted name holding a comma, a quote and
+# CR LF), in the wrong order: each record is kept whole, one header.
+header='file,status,tone,verdict\r\n'
+b_row='"b,""x""\r\ny.wav",0,440,ok\r\n' a_row='a.wav,253,,error\r\n' c_row='c.wav,0,,weak\r\n'
+printf "$header$c_row$b_row" > "$work/csv1"
+printf "$header$a_row" > "$work/csv2"
+printf "$header$a_row$b_row$c_row" > "$work/csv-want"
+"$merge" "$work/csv1" "$work/csv2" > "$work/csv-got" 2> "$work/csv-summary"
+status=$?
+if [ $status != 1 ] || ! cmp -s "$work/csv-want" "$work/csv-got" ||
+    [ "$(cat "$work/csv-summary")" != "tonalyx-parallel: 3 files: 1 ok, 1 weak, 0 wrong, 1 error" ]; then
+    echo "FAIL: CSV shares merged (status $status, $(cat "$work/csv-summary")):"; od -c "$work/csv-got" | head; failed=1
+else
+    echo "ok   CSV shares"
+fi
 
 # A share lost (its rows missing) fails the check against the list.
 head -n 3 "$work/shares" > "$work/some"
