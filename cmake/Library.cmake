@@ -25,5 +25,9 @@ if(BUILD_SHARED_LIBS)
 else()
   set(TONALYX_PC_PRIVATE "-lstdc++ -lm -pthread")
 endif()
+# From the .pc file's folder up to the prefix: ../.. below lib, ../../..
+# below a multiarch lib/x86_64-linux-gnu (Debian's /usr).
+file(RELATIVE_PATH TONALYX_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" TONALYX_PC_TO_PREFIX "${TONALYX_PC_TO_PREFIX}")
 configure_file(packaging/tonalyx.pc.in ${CMAKE_BINARY_DIR}/tonalyx.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/tonalyx.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)

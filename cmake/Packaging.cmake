@@ -42,7 +42,7 @@ configure_file(packaging/changelog.in ${TONALYX_PACKAGE_FILES}/changelog @ONLY)
 # Man pages (with the version filled in) and the changelog compressed as
 # Debian wants them: gzip -9n (no name, no time in the header).
 set(TONALYX_PAGES)
-foreach(page tonalyx.1 tonalyx-batch.1 tonalyx-plot.1)
+foreach(page tonalyx.1 tonalyx-batch.1 tonalyx-plot.1 tonalyx-parallel.1)
   configure_file(docs/${page} ${TONALYX_PACKAGE_FILES}/${page} @ONLY)
   list(APPEND TONALYX_PAGES ${TONALYX_PACKAGE_FILES}/${page})
 endforeach()
@@ -61,9 +61,10 @@ endforeach()
 add_custom_target(package_files ALL DEPENDS ${TONALYX_COMPRESSED})
 
 install(TARGETS tonalyx tonalyx-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(PROGRAMS scripts/tonalyx-plot DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS scripts/tonalyx-plot scripts/tonalyx-parallel DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${TONALYX_PACKAGE_FILES}/tonalyx.1.gz ${TONALYX_PACKAGE_FILES}/tonalyx-batch.1.gz
-  ${TONALYX_PACKAGE_FILES}/tonalyx-plot.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  ${TONALYX_PACKAGE_FILES}/tonalyx-plot.1.gz ${TONALYX_PACKAGE_FILES}/tonalyx-parallel.1.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${TONALYX_PACKAGE_FILES}/copyright ${TONALYX_PACKAGE_FILES}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tonalyx)
 
@@ -108,6 +109,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS gnuplot-nox)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS python3)  # tonalyx-parallel
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 # The tools only (the default component): the library and its headers,

@@ -37,6 +37,8 @@ pybind11_add_module(tonalyx_python MODULE NO_EXTRAS
   python/native/report_binding.cpp
   python/native/measurement_binding.cpp
   python/native/batch_binding.cpp
+  python/native/pickling.cpp
+  python/native/walk_binding.cpp
 )
 set_target_properties(tonalyx_python PROPERTIES
   OUTPUT_NAME _native
@@ -45,7 +47,7 @@ set_target_properties(tonalyx_python PROPERTIES
 target_link_libraries(tonalyx_python PRIVATE tonalyx_static)
 
 # The Python files stand beside the extension in the build folder.
-set(TONALYX_PYTHON_FILES __init__.py __init__.pyi py.typed)
+set(TONALYX_PYTHON_FILES __init__.py __init__.pyi py.typed _executor.py)
 foreach(file ${TONALYX_PYTHON_FILES})
   configure_file(python/tonalyx/${file} ${TONALYX_PYTHON_PACKAGE}/${file} COPYONLY)
 endforeach()

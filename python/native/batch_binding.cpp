@@ -8,6 +8,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include "batch_row.h"
 #include "bindings.h"
 #include "report_binding.h"
 #include "text.h"
@@ -16,11 +17,6 @@ namespace py = pybind11;
 
 namespace tonalyx::python {
 namespace {
-
-struct Row {
-    BatchRow row;
-    bool hz = false;
-};
 
 class Batch {
 public:
@@ -46,14 +42,12 @@ public:
         return row;
     }
 
-    // (message with the path escaped, the path, whether it is missing).
     py::list pathErrors() const
     {
         py::list list;
         if (run_)
             for (const BatchPathError& error : run_->pathErrors())
-                list.append(py::make_tuple(textOf(escapeControls(error.path) + ": " + error.reason),
-                                           fileNameOf(error.path), error.missing));
+                list.append(pathErrorOf(error));
         return list;
     }
 

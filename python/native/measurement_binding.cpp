@@ -3,6 +3,7 @@
 #include <utility>
 
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>  // segments as a list
 
 #include "bindings.h"
 #include "buffer_view.h"

@@ -23,4 +23,6 @@ PYBIND11_MODULE(_native, module)
     tonalyx::python::bindReport(module);
     tonalyx::python::bindMeasurement(module);
     tonalyx::python::bindBatch(module);
+    tonalyx::python::bindWalk(module);
+    tonalyx::python::bindPickling(module);
 }

@@ -28,6 +28,12 @@ py::list messagesOf(const std::vector<Message>& messages)
     return list;
 }
 
+py::tuple pathErrorOf(const BatchPathError& error)
+{
+    return py::make_tuple(textOf(escapeControls(error.path) + ": " + error.reason), fileNameOf(error.path),
+                          error.missing);
+}
+
 py::object statusOf(Status status)
 {
     return py::module_::import("tonalyx._native").attr("Status")(static_cast<int>(status));

@@ -17,6 +17,9 @@ pybind11::str textOf(std::string_view text);
 pybind11::str fileNameOf(std::string_view name);
 // The messages as a list of Message objects.
 pybind11::list messagesOf(const std::vector<Message>& messages);
+// A path a batch could not search: (message with the path escaped, the
+// path, whether it is missing).
+pybind11::tuple pathErrorOf(const BatchPathError& error);
 // The Status member for a status.
 pybind11::object statusOf(Status status);
 

@@ -16,12 +16,16 @@ OSError), data that cannot be used raises FormatError (a ValueError); both
 are tonalyx.Error and carry the run's result as `.result`. "No tone" is a
 result, not an error. The analysis runs without the GIL, so threads run in
 parallel.
+
+Results, rows and errors pickle, so they come back from other processes
+and machines (multiprocessing, concurrent.futures, Dask), and compare
+equal when they hold the same values (the run's time aside).
 """
 
 import math
 import os
 
-from . import _native
+from . import _executor, _native
 from ._native import BatchRow, Measurement, Message, Result, Segment, Status
 
 __all__ = [
@@ -49,6 +53,22 @@ class Error(Exception):
     def __str__(self):
         # The tool's message, also for FileError (OSError would show errno).
         return str(self.args[0]) if self.args else ""
+
+    def _values(self):
+        return (type(self), str(self), self.result, getattr(self, "filename", None))
+
+    def __reduce__(self):
+        # Rebuilt from its values: OSError's own way would lose the result
+        # and take the file name for an error number.
+        return self._values()[0], self._values()[1:]
+
+    def __eq__(self, other):
+        if not isinstance(other, Error):
+            return NotImplemented
+        return self._values() == other._values()
+
+    def __hash__(self):
+        return hash((type(self), str(self)))
 
 
 class FileError(Error, OSError):
@@ -149,7 +169,7 @@ def measure_segments(source):
 
 
 def batch(paths, jobs=None, expect=None, hz=False, *, length=None, min_result=None, min_purity=None,
-          min_level=None, tolerance=None, expect_from=None):
+          min_level=None, tolerance=None, expect_from=None, executor=None, chunk_size=None):
     """Runs every file, and every *.wav (any case) in every folder, of
     `paths` on `jobs` threads (default: one per hardware thread) and yields
     a BatchRow per file in the order of the names, as tonalyx-batch prints
@@ -172,17 +192,24 @@ def batch(paths, jobs=None, expect=None, hz=False, *, length=None, min_result=No
     malformed manifest (naming its line); a manifest that cannot be read
     raises FileError. A path that is missing or cannot be read gives an
     error row, and the other paths their rows.
+
+    With `executor` (any concurrent.futures.Executor: a ProcessPoolExecutor,
+    or Dask's client.get_executor()), the files are found here and sent to
+    it in chunks of `chunk_size` files (default: 64 to 512, about 16
+    chunks), each run on `jobs` threads (default 1); the rows are the same,
+    in the same order. Its workers need tonalyx, and the files at the same
+    paths. Then a path that is not there raises FileError before any run,
+    a folder that could not be read raises FileError after the rows, and
+    expect_from (which judges the whole run) is refused.
     """
+    if executor is not None:
+        # Every option but these goes with each chunk as it was given.
+        options = {k: v for k, v in locals().items() if k not in ("paths", "jobs", "executor", "chunk_size")}
+        return _batch_on(executor, paths, jobs, chunk_size, options)
     if isinstance(paths, (str, bytes, os.PathLike)):
         paths = [paths]
     names = [os.fsencode(path) for path in paths]
-    if jobs is None:
-        jobs = 0  # the library's word for one per hardware thread
-    else:
-        jobs = _index("jobs", jobs)
-        if jobs < 1:
-            raise ValueError(f"jobs must be at least 1, not {jobs}")
-        jobs = min(jobs, 0xFFFFFFFF)
+    jobs = _jobs_of(jobs, 0)
     expect_none = isinstance(expect, str) and expect == "none"
     expect = 0 if expect is None or expect_none else _index("expect", expect)
     if expect and expect not in CANDIDATES:
@@ -224,8 +251,44 @@ def _number(name, value, default, low=None, high=None):
     return number
 
 
+def _jobs_of(jobs, default):
+    if jobs is None:
+        return default  # 0: the library's word for one per hardware thread
+    jobs = _index("jobs", jobs)
+    if jobs < 1:
+        raise ValueError(f"jobs must be at least 1, not {jobs}")
+    return min(jobs, 0xFFFFFFFF)
+
+
+def _batch_on(executor, paths, jobs, chunk_size, options):
+    jobs = _jobs_of(jobs, 1)
+    if chunk_size is not None and _index("chunk_size", chunk_size) < 1:
+        raise ValueError(f"chunk_size must be at least 1, not {chunk_size}")
+    if options.get("expect_from") is not None:
+        raise ValueError("expect_from judges the whole run: it does not go with an executor")
+    batch([], jobs, **options).close()  # the options' errors, here and now
+    if isinstance(paths, (str, bytes, os.PathLike)):
+        paths = [paths]
+    files, errors = _native.walk_paths([os.fsencode(path) for path in paths])
+    # As on this machine: a path that is not there fails before any run.
+    _raise_path_errors(None, [e for e in errors if e[2]])
+    return _executor_rows(executor, files, jobs, chunk_size, options, errors)
+
+
+def _executor_rows(executor, files, jobs, chunk_size, options, errors):
+    yield from _executor.rows(executor, files, jobs, chunk_size, options)
+    _raise_path_errors(None, errors)
+
+
 def _rows(run):
     try:
         yield from run
     finally:
         run.close()
+
+
+def _raise_path_errors(run, errors):
+    if errors:
+        if run is not None:
+            run.close()
+        raise FileError("\n".join(text for text, _, _ in errors), None, errors[0][1])

@@ -1,3 +1,4 @@
+import concurrent.futures
 import enum
 import os
 from typing import Iterable, Iterator, Literal, Optional, Union
@@ -157,4 +158,6 @@ def batch(
     min_level: Optional[float] = None,
     tolerance: Optional[float] = None,
     expect_from: Optional[Path] = None,
+    executor: Optional[concurrent.futures.Executor] = None,
+    chunk_size: Optional[int] = None,
 ) -> Iterator[BatchRow]: ...

@@ -12,7 +12,7 @@ set -eu
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-commands="tonalyx tonalyx-batch tonalyx-plot"
+commands="tonalyx tonalyx-batch tonalyx-plot tonalyx-parallel"
 
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null

@@ -24,7 +24,7 @@ def test_prefix_install_imports_through_pythonpath(tmp_path):
                    check=True, capture_output=True)
     package = tmp_path / install_dir() / "tonalyx"
     assert sorted(p.name for p in package.iterdir() if not p.name.startswith("_native")) == [
-        "__init__.py", "__init__.pyi", "py.typed"]
+        "__init__.py", "__init__.pyi", "_executor.py", "py.typed"]
     code = "import tonalyx, sys; print(tonalyx.__file__); print(tonalyx.analyze(sys.argv[1]))"
     env = dict(os.environ, PYTHONPATH=str(tmp_path / install_dir()))
     done = subprocess.run([sys.executable, "-c", code, str(BUILD / "examples" / "tone440.wav")],
