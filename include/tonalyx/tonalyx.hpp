@@ -253,6 +253,7 @@ struct Measurement {
 
 struct MeasureOptions {
     bool pictures = false;  // fill Measurement::pictures
+    bool segments = true;   // fill Measurement::segments (a few percent of the time)
 };
 
 TONALYX_API Measurement measureFile(const std::string& path, const MeasureOptions& options = {});

@@ -77,7 +77,9 @@ struct BatchRun::State {
             return;
         }
         if (rules.hz) {
-            row.measurement = measureFile(row.file);
+            MeasureOptions measureOptions;
+            measureOptions.segments = false;  // rows carry no segments
+            row.measurement = measureFile(row.file, measureOptions);
             row.status = row.measurement.status;
             row.verdict = verdictOf(row.measurement, rulesFor(plan));
             row.messages = inPrintOrder(row.measurement.messages);

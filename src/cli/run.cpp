@@ -34,6 +34,7 @@ int measureRun(const Options& options)
 {
     tonalyx::MeasureOptions measureOptions;
     measureOptions.pictures = options.pictures;
+    measureOptions.segments = options.segments;
     const tonalyx::Measurement measurement = tonalyx::measureFile(options.fileName, measureOptions);
     printMessages(measurement.messages);
     if (measurement.status != tonalyx::Status::ok)

@@ -30,7 +30,7 @@ double burstFrequency(const AnalysisTrack& track, const Burst& burst, double hz)
     std::size_t size = kShortestWindow;
     while (static_cast<double>(size * 4) <= room)
         size *= 2;
-    const std::vector<double> window = hannWindow(size);
+    const std::vector<double>& window = hannOf(size);
     const Track view{track.samples.data(), 1, track.samples.size(), track.rate};
     const auto begin = static_cast<std::uint64_t>(first);
     const auto apart = static_cast<std::uint64_t>(room) - size;

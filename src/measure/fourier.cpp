@@ -1,6 +1,7 @@
 #include "measure/fourier.h"
 
 #include <cstddef>
+#include <memory>
 #include <utility>
 
 namespace tonalyx::measurement {
@@ -104,6 +105,30 @@ void FourierPlan::transform(std::vector<Phasor>& data) const
             }
         }
     }
+}
+
+const FourierPlan& planOf(std::size_t n)
+{
+    // Keyed by the power of two; thread_local, so runs on many threads
+    // share nothing.
+    thread_local std::vector<std::unique_ptr<FourierPlan>> plans(64);
+    std::size_t bits = 0;
+    while ((std::size_t{1} << bits) < n)
+        ++bits;
+    if (!plans[bits])
+        plans[bits] = std::make_unique<FourierPlan>(n);
+    return *plans[bits];
+}
+
+const std::vector<double>& hannOf(std::size_t n)
+{
+    thread_local std::vector<std::unique_ptr<std::vector<double>>> windows(64);
+    std::size_t bits = 0;
+    while ((std::size_t{1} << bits) < n)
+        ++bits;
+    if (!windows[bits])
+        windows[bits] = std::make_unique<std::vector<double>>(hannWindow(n));
+    return *windows[bits];
 }
 
 void fourierTransform(std::vector<Phasor>& data)

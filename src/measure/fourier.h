@@ -32,4 +32,9 @@ void fourierTransform(std::vector<Phasor>& data);
 // The periodic Hann window of n points: (1 - cos(2 pi k / n)) / 2.
 std::vector<double> hannWindow(std::size_t n);
 
+// The plan and the Hann window of a power-of-two size n, made once per
+// thread and kept: a recording's many frames and windows share them.
+const FourierPlan& planOf(std::size_t n);
+const std::vector<double>& hannOf(std::size_t n);
+
 }  // namespace tonalyx::measurement

@@ -86,8 +86,8 @@ HarmonicFigures harmonicFiguresOf(const Track& track, Span span, double hz)
         size *= 2;
     if (frames < size || hz <= 0.0)
         return {};
-    const FourierPlan plan(size);
-    const std::vector<double> window = hannWindow(size);
+    const FourierPlan& plan = planOf(size);
+    const std::vector<double>& window = hannOf(size);
     double windowEnergy = 0.0;
     for (const double w : window)
         windowEnergy += w * w;

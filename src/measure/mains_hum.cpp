@@ -33,19 +33,19 @@ bool onMainsMultiple(double hz, double mainsHz, double reach)
 
 Mains mainsOf(const AnalysisTrack& track)
 {
-    // One long window (0.25 to 2 s) from the middle: bins of 0.5 to 4 Hz.
+    // One long window (0.25 to 1 s) from the middle: bins of 1 to 4 Hz.
     const std::size_t length = track.samples.size();
     std::size_t size = 1;
-    while (static_cast<double>(size * 2) <= 2.0 * track.rate && size * 2 <= length)
+    while (static_cast<double>(size * 2) <= track.rate && size * 2 <= length)
         size *= 2;
     if (static_cast<double>(size) < kShortestSeconds * track.rate)
         return {};
     const std::size_t begin = (length - size) / 2;
-    const std::vector<double> window = hannWindow(size);
+    const std::vector<double>& window = hannOf(size);
     std::vector<Phasor> spectrum(size);
     for (std::size_t n = 0; n < size; ++n)
         spectrum[n] = {track.samples[begin + n] * window[n], 0.0};
-    FourierPlan(size).transform(spectrum);
+    planOf(size).transform(spectrum);
     const double binHz = track.rate / static_cast<double>(size);
     const auto binOf = [&](double hz) { return static_cast<std::size_t>(hz / binHz + 0.5); };
     std::vector<double> power(binOf(kFloorToHz) + 2);

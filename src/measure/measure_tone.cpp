@@ -89,7 +89,8 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
     result.snr = v.snr;
     result.drift = v.drift;
     result.bursts = v.bursts;
-    result.segments = segmentsOf(trackOf(recording, static_cast<std::uint32_t>(best)), v);
+    if (options.segments)
+        result.segments = segmentsOf(trackOf(recording, static_cast<std::uint32_t>(best)), v);
     for (Segment& s : result.segments) {
         s.start = std::clamp(s.start, 0.0, seconds);
         s.end = std::clamp(s.end, s.start, seconds);

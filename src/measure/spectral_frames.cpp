@@ -106,10 +106,10 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track)
     out.frames = (length - out.size) / out.hop + 1;
     out.binHz = track.rate / static_cast<double>(out.size);
     const std::size_t bins = out.size / 2 + 1;
-    const std::vector<double> window = hannWindow(out.size);
+    const std::vector<double>& window = hannOf(out.size);
     for (const double w : window)
         out.windowEnergy += w * w;
-    const FourierPlan plan(out.size);
+    const FourierPlan& plan = planOf(out.size);
     out.power.resize(out.frames * bins);
     out.meanPower.assign(bins, 0.0);
     out.firstPeak.reserve(out.frames + 1);
