@@ -87,7 +87,7 @@ if(PKG_CONFIG_FOUND)
 endif()
 set(TONALYX_BASH_COMPLETIONS_DIR ${TONALYX_BASH_COMPLETIONS_DEFAULT} CACHE STRING
   "Where bash completions go, under the install prefix")
-foreach(command tonalyx tonalyx-batch tonalyx-plot)
+foreach(command tonalyx tonalyx-batch tonalyx-plot tonalyx-parallel)
   install(FILES completions/bash/tonalyx DESTINATION ${TONALYX_BASH_COMPLETIONS_DIR} RENAME ${command})
 endforeach()
 install(CODE "
@@ -100,6 +100,7 @@ install(CODE "
     DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/zsh/\${tonalyx_zsh_folder}\")
 ")
 install(FILES completions/fish/tonalyx.fish completions/fish/tonalyx-batch.fish completions/fish/tonalyx-plot.fish
+  completions/fish/tonalyx-parallel.fish
   DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 
 file(READ packaging/description.txt TONALYX_DESCRIPTION)
