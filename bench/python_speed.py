@@ -24,6 +24,9 @@ import numpy as np
 
 import tonalyx
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tools"))
+from wavefile import wave_bytes  # noqa: E402
+
 GOAL = 20.0
 
 
@@ -33,13 +36,8 @@ def write_tones(folder, count):
     t = np.arange(rate) / rate
     for i in range(count):
         freq = 100 + 20 * (i % 46)
-        data = np.round(16000 * np.sin(2 * np.pi * freq * t + i)).astype("<i2").tobytes()
-        header = (b"RIFF" + (36 + len(data)).to_bytes(4, "little") + b"WAVEfmt " + (16).to_bytes(4, "little")
-                  + (1).to_bytes(2, "little") + (1).to_bytes(2, "little") + rate.to_bytes(4, "little")
-                  + (2 * rate).to_bytes(4, "little") + (2).to_bytes(2, "little") + (16).to_bytes(2, "little")
-                  + b"data" + len(data).to_bytes(4, "little"))
         path = folder / f"tone{i:04d}.wav"
-        path.write_bytes(header + data)
+        path.write_bytes(wave_bytes(np.sin(2 * np.pi * freq * t + i), rate, full_scale=16000))
         paths.append(str(path))
     return paths
 
