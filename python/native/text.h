@@ -17,8 +17,10 @@ pybind11::str textOf(std::string_view text);
 pybind11::str fileNameOf(std::string_view name);
 // The messages as a list of Message objects.
 pybind11::list messagesOf(const std::vector<Message>& messages);
-// The Status member for a status.
+// The Status member for a status; keepStatusType, called once as the module
+// is made, gives the type and the values to keep members of.
 pybind11::object statusOf(Status status);
+void keepStatusType(const pybind11::object& type, const std::vector<int>& values);
 
 void bindMessage(pybind11::module_& module);
 
