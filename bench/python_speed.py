@@ -12,8 +12,8 @@ Writes N one-second WAVE files (tones from 100 to 1000 Hz, 16-bit mono at
   - tonalyx.batch(paths, jobs=J) against tonalyx-batch -j J on the same
     paths, the whole run of each (goal: at most 1.3 times), for J = 1 and
     --jobs (default 2), with and without hz;
-  - tonalyx.analyze and tonalyx.measure against running tonalyx -i FILE
-    and tonalyx -hz -i FILE per file (goal: 20 times faster).
+  - running tonalyx -i FILE and tonalyx -hz -i FILE per file against
+    tonalyx.analyze and tonalyx.measure (what running in process saves).
 Prints the best time per file of the rounds, wall clock and CPU time (of
 the process and the processes it waits for), and their ratios; exits 1
 when the CPU time's ratio misses its goal. On a machine others load, the
@@ -108,19 +108,20 @@ def main():
         options = ["-j", str(jobs)] + (["--hz"] if hz else [])
         return lambda paths: whole_run(lambda: subprocess.run([batch_tool, *options, *paths], **quiet), paths)
 
-    # (name, run, the name of what it is compared with, the goal for the ratio of their times).
-    rows = [("tonalyx.analyze(path)", lambda paths: per_file(tonalyx.analyze, paths), "C++ analyzeFile", ("<=", 1.15)),
+    # (name, run, the name of what it is compared with, the most the ratio of their times may be).
+    rows = [("tonalyx.analyze(path)", lambda paths: per_file(tonalyx.analyze, paths), "C++ analyzeFile", 1.15),
             ("C++ analyzeFile", in_cpp("analyze"), None, None),
-            ("tonalyx.measure(path)", lambda paths: per_file(tonalyx.measure, paths), "C++ measureFile", ("<=", 1.15)),
+            ("tonalyx.measure(path)", lambda paths: per_file(tonalyx.measure, paths), "C++ measureFile", 1.15),
             ("C++ measureFile", in_cpp("measure"), None, None)]
     for jobs in sorted({1, args.jobs}):
         for hz in (False, True):
             mode = ", hz=True" if hz else ""
             rows += [(f"tonalyx.batch(jobs={jobs}{mode})", python_batch(jobs, hz),
-                      f"tonalyx-batch -j {jobs}{' --hz' if hz else ''}", ("<=", 1.3)),
+                      f"tonalyx-batch -j {jobs}{' --hz' if hz else ''}", 1.3),
                      (f"tonalyx-batch -j {jobs}{' --hz' if hz else ''}", tool_batch(jobs, hz), None, None)]
-    rows += [("tonalyx -i FILE", console(), "tonalyx.analyze(path)", (">=", 20)),
-             ("tonalyx -hz -i FILE", console("-hz"), "tonalyx.measure(path)", (">=", 20))]
+    # What running in process saves over a process per file (no goal).
+    rows += [("tonalyx -i FILE", console(), "tonalyx.analyze(path)", None),
+             ("tonalyx -hz -i FILE", console("-hz"), "tonalyx.measure(path)", None)]
 
     with tempfile.TemporaryDirectory() as scratch:
         paths = write_tones(pathlib.Path(scratch), args.files)
@@ -143,12 +144,12 @@ def main():
         if other is None:
             continue
         (wall, cpu), (other_wall, other_cpu) = best[name], best[other]
-        op, limit = goal
         ratio = cpu / other_cpu
-        missed = ratio > limit if op == "<=" else ratio < limit
+        missed = goal is not None and ratio > goal
         failed |= missed
         print(f"{name:31s} {wall:7.1f} {cpu:7.1f}   {other:27s} {other_wall:7.1f} {other_cpu:7.1f}   "
-              f"{wall / other_wall:12.2f} {ratio:5.2f}  {op} {limit:g}{'  MISSED' if missed else ''}")
+              f"{wall / other_wall:12.2f} {ratio:5.2f}  {'' if goal is None else f'<= {goal:g}'}"
+              f"{'  MISSED' if missed else ''}")
     return 1 if failed else 0
 
 
