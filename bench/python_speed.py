@@ -2,26 +2,30 @@
 """What the Python module costs over the library, and what it saves over
 starting the tool per file, side by side in one run on the same files.
 
-    PYTHONPATH=BUILD/python /usr/bin/python3 bench/python_speed.py [--build BUILD] [--files N] [--rounds R] [--jobs J]
+    PYTHONPATH=BUILD/python /usr/bin/python3 bench/python_speed.py [--build BUILD] [--files N] [--rounds R]
+        [--jobs J] [--instructions]
 
 Writes N one-second WAVE files (tones from 100 to 1000 Hz, 16-bit mono at
 44100 Hz), then times per file, in alternating rounds:
   - tonalyx.analyze(path) and tonalyx.measure(path) against the C++ calls
-    analyzeFile and measureFile in process (bench/call_time.cpp; goal: at
+    analyzeFile and measureFile (bench/call_time.cpp), each in a process
+    of its own that runs every file once, then once more timed (goal: at
     most 1.15 times);
-  - tonalyx.batch(paths, jobs=J) against tonalyx-batch -j J on the same
-    paths, the whole run of each (goal: at most 1.3 times), for J = 1 and
-    --jobs (default 2), with and without hz;
+  - tonalyx.batch(paths, jobs=J), timed the same way, against the whole
+    run of tonalyx-batch -j J on the same paths (goal: at most 1.3 times),
+    for J = 1 and --jobs (default 2), with and without hz;
   - running tonalyx -i FILE and tonalyx -hz -i FILE per file against
     tonalyx.analyze and tonalyx.measure (what running in process saves).
 Prints the best time per file of the rounds, wall clock and CPU time (of
-the process and the processes it waits for), and their ratios; exits 1
-when the CPU time's ratio misses its goal. On a machine others load, the
-CPU time holds still where the wall clock does not.
+the process and the processes it waits for), and their ratios; with
+--instructions also the instructions per file under callgrind, which no
+load on the machine changes. Exits 1 when the CPU time's ratio misses its
+goal.
 """
 import argparse
 import os
 import pathlib
+import re
 import resource
 import subprocess
 import sys
@@ -34,6 +38,24 @@ import tonalyx
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tools"))
 from wavefile import wave_bytes  # noqa: E402
+
+# Runs CALL (analyze, measure, batch, batch-hz) with JOBS on the paths once,
+# then once more timed; prints the wall clock's and the CPU time's
+# microseconds per file, as call_time does.
+IN_PYTHON = """
+import sys, time, tonalyx
+call, jobs, paths = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
+def run():
+    if call in ("analyze", "measure"):
+        for path in paths:
+            getattr(tonalyx, call)(path)
+    else:
+        sum(1 for _ in tonalyx.batch(paths, jobs=jobs, hz=call == "batch-hz"))
+run()
+wall, cpu = time.perf_counter(), time.process_time()
+run()
+print((time.perf_counter() - wall) / len(paths) * 1e6, (time.process_time() - cpu) / len(paths) * 1e6)
+"""
 
 
 def write_tones(folder, count):
@@ -48,38 +70,37 @@ def write_tones(folder, count):
     return paths
 
 
-class Clocks:
-    """The wall clock and the CPU time of this process and of the
-    processes it waited for, per file, over a `with` block."""
-
-    def __init__(self, files):
-        self.files = files
-
-    def __enter__(self):
-        self.start = time.perf_counter(), self._cpu()
-        return self
-
-    def __exit__(self, *exc):
-        self.wall = (time.perf_counter() - self.start[0]) / self.files
-        self.cpu = (self._cpu() - self.start[1]) / self.files
-
-    @staticmethod
-    def _cpu():
-        children = resource.getrusage(resource.RUSAGE_CHILDREN)
-        return time.process_time() + children.ru_utime + children.ru_stime
+def cpu_seconds():
+    """This process's CPU time and that of the processes it waited for."""
+    children = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return time.process_time() + children.ru_utime + children.ru_stime
 
 
-def per_file(run, paths):
-    with Clocks(len(paths)) as clocks:
-        for path in paths:
-            run(path)
-    return clocks.wall, clocks.cpu
+class Row:
+    """One way to get the answers: a command that times itself (`passes`
+    2: it prints microseconds per file, wall and CPU), or one timed from
+    here over all files (`per_file`: a process per file)."""
 
+    def __init__(self, name, command, against=None, goal=None, passes=1, per_file=False):
+        self.name, self.command, self.against, self.goal = name, command, against, goal
+        self.passes, self.per_file = passes, per_file
 
-def whole_run(run, paths):
-    with Clocks(len(paths)) as clocks:
-        run()
-    return clocks.wall, clocks.cpu
+    def time(self, paths):
+        if self.passes == 2:
+            done = subprocess.run(self.command + paths, capture_output=True, text=True, check=True)
+            return tuple(float(us) for us in done.stdout.split())
+        wall, cpu = time.perf_counter(), cpu_seconds()
+        for files in [[path] for path in paths] if self.per_file else [paths]:
+            subprocess.run(self.command + files, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return (time.perf_counter() - wall) / len(paths) * 1e6, (cpu_seconds() - cpu) / len(paths) * 1e6
+
+    def instructions(self, paths):
+        """Per file: the count for all the paths less that for the first, over the others."""
+        def count(files):
+            done = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+                                   *self.command, *files], capture_output=True, text=True)
+            return int(re.search(r"Collected : (\d+)", done.stderr).group(1))
+        return (count(paths) - count(paths[:1])) / (len(paths) - 1) / self.passes
 
 
 def main():
@@ -88,40 +109,28 @@ def main():
     parser.add_argument("--files", type=int, default=200)
     parser.add_argument("--rounds", type=int, default=9)
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--instructions", action="store_true")
     args = parser.parse_args()
     build = pathlib.Path(args.build).resolve()
     subprocess.run(["cmake", "--build", str(build), "--target", "call_time"], check=True, stdout=subprocess.DEVNULL)
     tool, batch_tool, call_time = (str(build / name) for name in ("tonalyx", "tonalyx-batch", "call_time"))
-    quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
 
-    def in_cpp(call):  # its own clocks, which leave out its start and its first round
-        return lambda paths: tuple(float(us) * 1e-6 for us in subprocess.run(
-            [call_time, call, *paths], capture_output=True, text=True, check=True).stdout.split())
+    def python(call, jobs=1):
+        return [sys.executable, "-c", IN_PYTHON, call, str(jobs)]
 
-    def console(*options):
-        return lambda paths: per_file(lambda path: subprocess.run([tool, *options, "-i", path], **quiet), paths)
-
-    def python_batch(jobs, hz):
-        return lambda paths: whole_run(lambda: sum(1 for _ in tonalyx.batch(paths, jobs=jobs, hz=hz)), paths)
-
-    def tool_batch(jobs, hz):
-        options = ["-j", str(jobs)] + (["--hz"] if hz else [])
-        return lambda paths: whole_run(lambda: subprocess.run([batch_tool, *options, *paths], **quiet), paths)
-
-    # (name, run, the name of what it is compared with, the most the ratio of their times may be).
-    rows = [("tonalyx.analyze(path)", lambda paths: per_file(tonalyx.analyze, paths), "C++ analyzeFile", 1.15),
-            ("C++ analyzeFile", in_cpp("analyze"), None, None),
-            ("tonalyx.measure(path)", lambda paths: per_file(tonalyx.measure, paths), "C++ measureFile", 1.15),
-            ("C++ measureFile", in_cpp("measure"), None, None)]
+    rows = [Row("tonalyx.analyze(path)", python("analyze"), "C++ analyzeFile", 1.15, passes=2),
+            Row("C++ analyzeFile", [call_time, "analyze"], passes=2),
+            Row("tonalyx.measure(path)", python("measure"), "C++ measureFile", 1.15, passes=2),
+            Row("C++ measureFile", [call_time, "measure"], passes=2)]
     for jobs in sorted({1, args.jobs}):
         for hz in (False, True):
-            mode = ", hz=True" if hz else ""
-            rows += [(f"tonalyx.batch(jobs={jobs}{mode})", python_batch(jobs, hz),
-                      f"tonalyx-batch -j {jobs}{' --hz' if hz else ''}", 1.3),
-                     (f"tonalyx-batch -j {jobs}{' --hz' if hz else ''}", tool_batch(jobs, hz), None, None)]
+            tool_name = f"tonalyx-batch -j {jobs}{' --hz' if hz else ''}"
+            rows += [Row(f"tonalyx.batch(jobs={jobs}{', hz=True' if hz else ''})",
+                         python("batch-hz" if hz else "batch", jobs), tool_name, 1.3, passes=2),
+                     Row(tool_name, [batch_tool, "-j", str(jobs)] + (["--hz"] if hz else []))]
     # What running in process saves over a process per file (no goal).
-    rows += [("tonalyx -i FILE", console(), "tonalyx.analyze(path)", None),
-             ("tonalyx -hz -i FILE", console("-hz"), "tonalyx.measure(path)", None)]
+    rows += [Row("tonalyx -i FILE", [tool, "-i"], "tonalyx.analyze(path)", per_file=True),
+             Row("tonalyx -hz -i FILE", [tool, "-hz", "-i"], "tonalyx.measure(path)", per_file=True)]
 
     with tempfile.TemporaryDirectory() as scratch:
         paths = write_tones(pathlib.Path(scratch), args.files)
@@ -130,26 +139,32 @@ def main():
         assert repr(tonalyx.analyze(paths[0])) in out, out
         hz = subprocess.run([tool, "-hz", "-i", paths[0]], capture_output=True, text=True).stdout
         assert hz.strip() == repr(tonalyx.measure(paths[0])), hz
-        times = {name: [] for name, *_ in rows}
+        times = {row.name: [] for row in rows}
         for _ in range(args.rounds):
-            for name, run, *_ in rows:
-                times[name].append(run(paths))
+            for row in rows:
+                times[row.name].append(row.time(paths))
+        # Under callgrind, some 50 times slower, a tenth of the files do.
+        counted = {row.name: row.instructions(paths[:max(2, args.files // 10)])
+                   for row in rows if args.instructions and not row.per_file}
     # The best of the rounds, wall clock and CPU time: others' load only adds.
-    best = {name: [min(t[i] for t in runs) * 1e6 for i in (0, 1)] for name, runs in times.items()}
-    print(f"{args.files} files, best of {args.rounds} rounds, {os.cpu_count()} cores, load {os.getloadavg()[0]:.1f}; "
-          "us per file, wall clock and CPU time; the goals hold for the CPU time's ratio")
-    print(f"{'':31s} {'wall':>7s} {'CPU':>7s}   {'against':27s} {'wall':>7s} {'CPU':>7s}   ratios: wall  CPU  goal")
+    best = {name: [min(t[i] for t in runs) for i in (0, 1)] for name, runs in times.items()}
+    print(f"{args.files} files, best of {args.rounds} rounds, {os.cpu_count()} cores, "
+          f"load {os.getloadavg()[0]:.1f}; microseconds per file, wall clock and CPU time, and their ratios"
+          + ("; instructions per file (callgrind) and their ratio" if counted else ""))
     failed = False
-    for name, _, other, goal in rows:
-        if other is None:
+    for row in rows:
+        if row.against is None:
             continue
-        (wall, cpu), (other_wall, other_cpu) = best[name], best[other]
+        (wall, cpu), (other_wall, other_cpu) = best[row.name], best[row.against]
         ratio = cpu / other_cpu
-        missed = goal is not None and ratio > goal
+        missed = row.goal is not None and ratio > row.goal
         failed |= missed
-        print(f"{name:31s} {wall:7.1f} {cpu:7.1f}   {other:27s} {other_wall:7.1f} {other_cpu:7.1f}   "
-              f"{wall / other_wall:12.2f} {ratio:5.2f}  {'' if goal is None else f'<= {goal:g}'}"
-              f"{'  MISSED' if missed else ''}")
+        line = (f"{row.name:31s} {wall:7.1f} {cpu:7.1f}  against {row.against:27s} {other_wall:7.1f} "
+                f"{other_cpu:7.1f}  {wall / other_wall:6.2f} {ratio:6.2f}")
+        if row.name in counted and row.against in counted:
+            mine, theirs = counted[row.name], counted[row.against]
+            line += f"  {mine:10.0f} {theirs:10.0f} {mine / theirs:5.3f}"
+        print(line + (f"  goal <= {row.goal:g}" if row.goal else "") + ("  MISSED" if missed else ""))
     return 1 if failed else 0
 
 
