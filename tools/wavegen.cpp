@@ -30,7 +30,8 @@
 // chunk of those hex bytes where it stands, and "--chunk fmt" and
 // "--chunk data" place the format and the data (else they follow the
 // others). --data-size is the size the data chunk declares (in the ds64
-// chunk for RF64 and BW64, whose data chunk declares 0xFFFFFFFF).
+// chunk for RF64 and BW64, whose data chunk declares 0xFFFFFFFF);
+// --riff-size the RIFF size of the canonical header.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
