@@ -44,11 +44,10 @@ patch "$work/tone.wav" 40 '\x00\x00\x00\x80' | seed data-length-2-31 '\x01\x00\x
 patch "$work/tone.wav" 40 '\xfe\xff\xff\x7f' | seed data-length-huge '\x01\x00\x00'
 patch "$work/tone.wav" 4 '\xff\xff\xff\xff' | seed riff-length-huge '\x00\x00\x00'
 for cut in 10 14 22 35 40 43 47; do head -c $cut "$work/tone.wav" | seed "truncated-$cut" '\x01\x00\x00'; done
-# An 18-byte format chunk and a chunk before the data, as converters write.
-printf 'RIFF\x3e\x00\x00\x00WAVEfmt \x12\x00\x00\x00\x01\x00\x01\x00\x44\xac\x00\x00\x88\x58\x01\x00\x02\x00\x10\x00\x00\x00' > "$work/fmt18.wav"
-printf 'data\x08\x00\x00\x00\x01\x00\x02\x00\x03\x00\x04\x00' >> "$work/fmt18.wav"
-seed format-18-bytes '\x01\x00\x00' < "$work/fmt18.wav"
-# A short data chunk, then other chunks and data chunks taking turns.
+# An 18-byte format chunk, as converters write.
+wav --fmt-extra 0000 --values 1,2,3,4 | seed format-18-bytes '\x01\x00\x00'
+# A short data chunk, then other chunks and data chunks taking turns (bytes
+# appended as they are: the JUNK's size is "JUNK").
 { wav --values 1,2,3; for i in 1 2 3; do printf 'data\x00\x00\x00\x00JUNKJUNKJUNKJUNKJUNKJUNKJUNKJUNK'; done; } | seed chunks-alternating '\x01\x00\x00'
-{ wav --values 5,6,7; printf 'LIST\x04\x00\x00\x00INFO'; } | seed data-then-list '\x01\x00\x00'
+wav --values 5,6,7 --chunk fmt --chunk data --chunk LIST=494e464f | seed data-then-list '\x01\x00\x00'
 ls "$out" | wc -l

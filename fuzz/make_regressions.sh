@@ -7,30 +7,28 @@
 # code + 1, little-endian, 0 for none) and the file. A fuzz finding is
 # added beside them as it was found; tests/unit/fuzz_corpus_test.cpp says
 # how each of these must end.
-#   fuzz/make_regressions.sh
+#   fuzz/make_regressions.sh WAVEGEN
 set -euo pipefail
+gen=$1
 out=$(cd "$(dirname "$0")/.." && pwd)/tests/fuzz-regressions
 mkdir -p "$out"
 
-# A canonical 44-byte header: RIFF length, channels, bits, data length,
-# each as printf escapes.
-header() {
-    local riff=$1 channels=$2 bits=$3 dlength=$4
-    printf "RIFF${riff}WAVEfmt \\x10\\0\\0\\0\\x01\\0${channels}\\0\\x44\\xac\\0\\0\\x88\\x58\\x01\\0\\x02\\0${bits}\\0data${dlength}"
-}
+# A canonical 44-byte header at 44100 Hz with a blockAlign of 2 whatever
+# the bits, then the data given in hex.
+wav() { "$gen" --block-align 2 "$@"; }
 input() {  # name, option bytes as printf escapes; the file on standard input
     { printf "$2"; cat; } > "$out/$1.bin"
 }
-eight='\x01\x00\x02\x00\x03\x00\x04\x00'  # four 16-bit slots: 1, 2, 3, 4
+eight=0100020003000400  # four 16-bit slots: 1, 2, 3, 4
 
-printf 'RIFF\x24\x00' | input header-cut-after-6-bytes '\x01\x00\x00'
-header '\x2c\0\0\0' '\x01' '\x10' '\x08\0\0\0' | head -c 35 | input format-cut-inside-bits '\x07\x05\x00'
-{ header '\xff\xff\xff\xff' '\x01' '\x10' '\xff\xff\xff\xff'; printf "$eight"; } | input data-length-all-ones-through-pipe '\x16\x00\x00'
-{ header '\xff\xff\xff\xff' '\x01' '\x10' '\xfe\xff\xff\x7f'; printf "$eight"; } | input data-length-2-31-minus-2-length-4096 '\x00\x01\x10'
-{ header '\x2c\0\0\0' '\x01' '\x00' '\x08\0\0\0'; printf "$eight"; } | input bits-per-sample-0-traced '\x01\x00\x00'
-header '\x24\0\0\0' '\x01' '\x10' '\0\0\0\0' | input data-length-0-all-listings '\x07\x01\x10'
-{ header '\x27\0\0\0' '\x01' '\x08' '\x03\0\0\0'; printf '\x10\x80\xf0'; } | input odd-data-length-8-bit '\x02\x03\x00'
-{ header '\x29\0\0\0' '\x01' '\x10' '\x05\0\0\0'; printf '\x01\x00\x02\x00\x03'; } | input odd-data-length-16-bit '\x00\x00\x00'
-{ header '\x2c\0\0\0' '\x01' '\x10' '\x08\0\0\0'; printf "$eight"; } | input negative-length-largest-code '\x08\xff\xff'
-{ header '\x7c\x02\0\0' '\x01' '\x18' '\x58\x02\0\0'; head -c 600 /dev/zero | tr '\0' '\021'; } | input bits-24-over-a-block-boundary '\x00\x01\x10'
+wav --data '' | head -c 6 | input header-cut-after-6-bytes '\x01\x00\x00'
+wav --riff-size 44 | head -c 35 | input format-cut-inside-bits '\x07\x05\x00'
+wav --riff-size 0xffffffff --data-size 0xffffffff --data $eight | input data-length-all-ones-through-pipe '\x16\x00\x00'
+wav --riff-size 0xffffffff --data-size 0x7ffffffe --data $eight | input data-length-2-31-minus-2-length-4096 '\x00\x01\x10'
+wav --bits 0 --data $eight | input bits-per-sample-0-traced '\x01\x00\x00'
+wav --data '' | input data-length-0-all-listings '\x07\x01\x10'
+wav --bits 8 --data 1080f0 | input odd-data-length-8-bit '\x02\x03\x00'
+wav --data 0100020003 | input odd-data-length-16-bit '\x00\x00\x00'
+wav --data $eight | input negative-length-largest-code '\x08\xff\xff'
+wav --bits 24 --data "$(printf '11%.0s' $(seq 600))" | input bits-24-over-a-block-boundary '\x00\x01\x10'
 ls "$out" | wc -l

@@ -9,6 +9,9 @@
 #                   fuzz/corpus-reference)
 #   fuzz_recording  the recording reader, whole and piecewise (seeds in
 #                   fuzz/corpus-recording)
+#   fuzz_measure    the measurement from bytes to its line, from memory and
+#                   through a pipe (seeds in fuzz/corpus-measure and
+#                   fuzz/corpus-recording)
 # Each corpus grows in build-fuzz/corpus-TARGET; findings land in fuzz-out/.
 # Exits non-zero when a run crashed, leaked, hung or broke a sanitizer rule.
 set -euo pipefail
@@ -17,7 +20,7 @@ seconds=${1:-60}
 jobs=${2:-2}
 shift $(( $# < 2 ? $# : 2 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_run fuzz_reference fuzz_recording)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_run fuzz_reference fuzz_recording fuzz_measure)
 
 install() {
     if [ "$(id -u)" = 0 ]; then
@@ -44,6 +47,7 @@ for target in "${targets[@]}"; do
     seeds=("$root/fuzz/corpus" "$root/tests/fuzz-regressions")
     [ "$target" = fuzz_reference ] && seeds=("$root/fuzz/corpus-reference")
     [ "$target" = fuzz_recording ] && seeds=("$root/fuzz/corpus-recording")
+    [ "$target" = fuzz_measure ] && seeds=("$root/fuzz/corpus-measure" "$root/fuzz/corpus-recording")
     log=$root/fuzz-out/last-run-$target.log
     mkdir -p "$build/corpus-$target"
     # -close_fd_mask=2 keeps the tool's error lines out of the log; the
@@ -54,7 +58,7 @@ for target in "${targets[@]}"; do
         -fork="$jobs" -max_total_time="$seconds" -max_len=16384 -timeout=5 -rss_limit_mb=512 \
         -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$root/fuzz-out/$target-" 2>&1 | tee "$log" |
         grep -E '^#|DONE|ERROR|crash|leak|timeout|stat::' || true
-    if grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|SUMMARY: |runtime error|slot [0-9]+ is|: sum ' "$log"; then
+    if grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|SUMMARY: |runtime error|slot [0-9]+ is|: sum |^measurement: ' "$log"; then
         failed=1
     fi
 done

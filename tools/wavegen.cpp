@@ -1,10 +1,15 @@
-// wavegen: writes canonical RIFF/WAVE files (44-byte header) for the
-// examples and the tests.
+// wavegen: writes RIFF/WAVE files for the examples, the tests, the fuzz
+// corpora and the benchmarks (the bytes come from wave_writer.h).
 //
 //   wavegen (--sine K | --cosine K | --const V) --slots N [--amp A]
 //   wavegen --values V1,V2,...
-//   common: [--bits B] [--channels C] [--rate R] [--phase DEG] [--lead L]
-//           [--add K:A]... [--gate ON:OFF] [--float] [-o FILE]
+//   wavegen --data HEX
+//   samples: [--bits B] [--channels C] [--rate R] [--phase DEG] [--lead L]
+//            [--add K:A]... [--gate ON:OFF] [--float]
+//   header:  [--format TAG] [--block-align N] [--data-size N] [--riff-size N]
+//   chunks:  [--container RIFF|RIFX|RF64|BW64] [--extensible VALID:SUBTAG]
+//            [--fmt-extra HEX] [--chunk ID[=HEX]]...
+//   [-o FILE]
 //
 // --sine K writes slot n = A x sin(2 pi K n / N + phase) rounded to the
 // nearest whole number, ties to even (A defaults to 10000, the phase to 0
@@ -15,28 +20,35 @@
 // order. --add K:A adds a sine of K periods across the slots and amplitude
 // A (a harmonic, a second tone; repeatable); --gate ON:OFF keeps ON slots
 // of every ON + OFF and silences the rest (beeps, each at the phase the
-// running sine has).
-#include <cmath>
-#include <cstdint>
+// running sine has). --data gives the data chunk's bytes in hex instead
+// (B, any number then, only goes into the header).
+//
+// The file is the canonical 44-byte header and the data, unless a chunk
+// option is given: then the chunks are written one by one, each padded to
+// even, in the container's byte order (sizes and fields; the data as
+// given), an RF64 or BW64 file with a ds64 chunk first; --chunk adds a
+// chunk of those hex bytes where it stands, and "--chunk fmt" and
+// "--chunk data" place the format and the data (else they follow the
+// others). --data-size is the size the data chunk declares (in the ds64
+// chunk for RF64 and BW64, whose data chunk declares 0xFFFFFFFF);
+// --riff-size the RIFF size of the canonical header.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "wave_writer.h"
+
 namespace {
+
+using namespace wavegen;
 
 [[noreturn]] void fail(const char* message)
 {
     std::fprintf(stderr, "wavegen: %s\n", message);
     std::exit(2);
-}
-
-void putLe(std::vector<unsigned char>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
 std::vector<long> parseValues(const char* text)
@@ -52,121 +64,200 @@ std::vector<long> parseValues(const char* text)
     return values;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+Bytes parseHex(const char* text)
 {
-    enum { kNone, kSine, kCosine, kConst } shape = kNone;
-    double periods = 0, amplitude = 10000, constant = 0, phaseDegrees = 0;
+    Bytes bytes;
+    for (; text[0] && text[1]; text += 2) {
+        const char pair[3] = {text[0], text[1], 0};
+        char* end = nullptr;
+        bytes.push_back(static_cast<unsigned char>(std::strtoul(pair, &end, 16)));
+        if (*end)
+            break;
+    }
+    if (*text)
+        fail("hex bytes are pairs of hex digits");
+    return bytes;
+}
+
+// "X:Y" as two numbers.
+std::pair<double, double> parsePair(const char* text)
+{
+    char* end = nullptr;
+    const double first = std::strtod(text, &end);
+    if (*end != ':')
+        fail("--add, --gate and --extensible take two numbers as X:Y");
+    return {first, std::strtod(end + 1, nullptr)};
+}
+
+struct Options {
+    Tone tone;
+    bool shaped = false;  // --sine, --cosine or --const
     long slots = -1, lead = 0;
+    std::vector<long> values;
+    std::optional<Bytes> data;
     bool floats = false;
     int bits = 16, channels = 1, rate = 44100;
-    std::vector<long> values;
-    std::vector<std::pair<double, double>> added;  // periods, amplitude
-    long gateOn = 0, gateOff = 0;
+    std::optional<int> format;
+    std::optional<uint16_t> blockAlign;
+    std::optional<uint32_t> dataSize, riffSize;
+    // Chunk by chunk: the container, the extensible format (valid bits,
+    // sub-format tag), bytes after the 16 of the format, the chunks.
+    bool chunked = false;
+    std::string container = "RIFF";
+    std::optional<std::pair<double, double>> extensible;
+    Bytes fmtExtra;
+    std::vector<Chunk> chunks;
     const char* output = nullptr;
+};
 
+Options parse(int argc, char** argv)
+{
+    Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--float") {
-            floats = true;
+            o.floats = true;
             continue;
         }
         if (i + 1 >= argc)
             fail("every option takes a value");
         const char* value = argv[++i];
+        const bool chunkOption = arg == "--container" || arg == "--extensible" || arg == "--fmt-extra" || arg == "--chunk";
+        o.chunked |= chunkOption;
         if (arg == "--sine" || arg == "--cosine") {
-            shape = arg == "--sine" ? kSine : kCosine;
-            periods = std::atof(value);
+            o.shaped = true;
+            o.tone.cosine = arg == "--cosine";
+            o.tone.periods = std::atof(value);
         } else if (arg == "--const") {
-            shape = kConst;
-            constant = std::atof(value);
+            o.shaped = true;
+            o.tone.constant = std::atof(value);
         } else if (arg == "--values")
-            values = parseValues(value);
+            o.values = parseValues(value);
+        else if (arg == "--data")
+            o.data = parseHex(value);
         else if (arg == "--slots")
-            slots = std::atol(value);
+            o.slots = std::atol(value);
         else if (arg == "--amp")
-            amplitude = std::atof(value);
+            o.tone.amplitude = std::atof(value);
         else if (arg == "--bits")
-            bits = std::atoi(value);
+            o.bits = std::atoi(value);
         else if (arg == "--channels")
-            channels = std::atoi(value);
+            o.channels = std::atoi(value);
         else if (arg == "--rate")
-            rate = std::atoi(value);
+            o.rate = std::atoi(value);
         else if (arg == "--phase")
-            phaseDegrees = std::atof(value);
+            o.tone.phaseDegrees = std::atof(value);
         else if (arg == "--lead")
-            lead = std::atol(value);
-        else if (arg == "--add" || arg == "--gate") {
-            char* end = nullptr;
-            const double first = std::strtod(value, &end);
-            if (*end != ':')
-                fail("--add and --gate take two numbers as X:Y");
-            const double second = std::strtod(end + 1, nullptr);
-            if (arg == "--add")
-                added.emplace_back(first, second);
-            else {
-                gateOn = static_cast<long>(first);
-                gateOff = static_cast<long>(second);
-            }
-        }
-        else if (arg == "-o")
-            output = value;
+            o.lead = std::atol(value);
+        else if (arg == "--add")
+            o.tone.added.push_back(parsePair(value));
+        else if (arg == "--gate") {
+            const auto [on, off] = parsePair(value);
+            o.tone.gateOn = static_cast<long>(on);
+            o.tone.gateOff = static_cast<long>(off);
+        } else if (arg == "--format")
+            o.format = static_cast<int>(std::strtol(value, nullptr, 0));
+        else if (arg == "--block-align")
+            o.blockAlign = static_cast<uint16_t>(std::atol(value));
+        else if (arg == "--data-size")
+            o.dataSize = static_cast<uint32_t>(std::strtoul(value, nullptr, 0));
+        else if (arg == "--riff-size")
+            o.riffSize = static_cast<uint32_t>(std::strtoul(value, nullptr, 0));
+        else if (arg == "--container")
+            o.container = value;
+        else if (arg == "--extensible")
+            o.extensible = parsePair(value);
+        else if (arg == "--fmt-extra")
+            o.fmtExtra = parseHex(value);
+        else if (arg == "--chunk") {
+            const char* equals = std::strchr(value, '=');
+            const std::string id = equals ? std::string(value, equals) : std::string(value);
+            if (id.size() > 4)
+                fail("--chunk takes an ID of four characters at most");
+            o.chunks.push_back({id, equals ? parseHex(equals + 1) : Bytes{}, {}});
+        } else if (arg == "-o")
+            o.output = value;
         else
             fail("unknown option");
     }
-    values.insert(values.begin(), static_cast<std::size_t>(lead < 0 ? 0 : lead), 0);
-    if (shape != kNone) {
-        if (slots < 0)
+    return o;
+}
+
+// The data chunk's bytes: as given, or the slots encoded.
+Bytes dataOf(Options& o)
+{
+    if (o.data)
+        return *o.data;
+    o.values.insert(o.values.begin(), static_cast<std::size_t>(std::max(0L, o.lead)), 0);
+    if (o.shaped) {
+        if (o.slots < 0)
             fail("--slots is needed with --sine, --cosine and --const");
-        const double phase = phaseDegrees * M_PI / 180.0;
-        for (long n = 0; n < slots; ++n) {
-            double v = constant;
-            if (shape != kConst) {
-                double angle = 2.0 * M_PI * periods * static_cast<double>(n) / static_cast<double>(slots);
-                if (phaseDegrees != 0)
-                    angle += phase;
-                v = amplitude * (shape == kSine ? std::sin(angle) : std::cos(angle));
-            }
-            for (const auto& [k, a] : added)
-                v += a * std::sin(2.0 * M_PI * k * static_cast<double>(n) / static_cast<double>(slots));
-            if (gateOn > 0 && n % (gateOn + gateOff) >= gateOn)
-                v = 0.0;
-            values.push_back(std::lrint(v));  // nearest, ties to even
-        }
+        o.tone.slots = o.slots;
+        const std::vector<long> tone = toneSlots(o.tone);
+        o.values.insert(o.values.end(), tone.begin(), tone.end());
     }
-    if (bits < 8 || bits > 32 || bits % 8 != 0)
+    if (o.bits < 8 || o.bits > 32 || o.bits % 8 != 0)
         fail("--bits takes 8, 16, 24 or 32");
-    if (floats)
-        bits = 32;
-
-    const int bytesPerSlot = bits / 8;
-    const uint32_t dataBytes = static_cast<uint32_t>(values.size() * bytesPerSlot);
-    std::vector<unsigned char> file;
-    file.insert(file.end(), {'R', 'I', 'F', 'F'});
-    putLe(file, 36 + dataBytes, 4);
-    file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    putLe(file, 16, 4);
-    putLe(file, floats ? 3 : 1, 2);  // IEEE float or PCM
-    putLe(file, static_cast<uint32_t>(channels), 2);
-    putLe(file, static_cast<uint32_t>(rate), 4);
-    putLe(file, static_cast<uint32_t>(rate * channels * bytesPerSlot), 4);
-    putLe(file, static_cast<uint32_t>(channels * bytesPerSlot), 2);
-    putLe(file, static_cast<uint32_t>(bits), 2);
-    file.insert(file.end(), {'d', 'a', 't', 'a'});
-    putLe(file, dataBytes, 4);
-    for (const long v : values) {
-        if (floats) {
-            const float f = static_cast<float>(static_cast<double>(v) / 32768.0);
-            uint32_t bitsOfF;
-            std::memcpy(&bitsOfF, &f, sizeof bitsOfF);
-            putLe(file, bitsOfF, 4);
-        } else {
-            putLe(file, static_cast<uint32_t>(v), bytesPerSlot);
-        }
+    if (!o.floats)
+        return encodeSlots(o.values, o.bits / 8);
+    o.bits = 32;
+    Bytes out;
+    for (const long v : o.values) {
+        const float f = static_cast<float>(static_cast<double>(v) / 32768.0);
+        uint32_t bitsOfF;
+        std::memcpy(&bitsOfF, &f, sizeof bitsOfF);
+        const Bytes bytes = le(bitsOfF, 4);
+        out.insert(out.end(), bytes.begin(), bytes.end());
     }
+    return out;
+}
 
-    FILE* out = output ? std::fopen(output, "wb") : stdout;
+Bytes chunkedFile(const Options& o, const Bytes& data)
+{
+    const bool big = o.container == "RIFX", wide = o.container == "RF64" || o.container == "BW64";
+    const auto channels = static_cast<uint16_t>(o.channels);
+    const auto rate = static_cast<uint32_t>(o.rate);
+    const auto bits = static_cast<uint16_t>(o.bits);
+    const Chunk fmt = o.extensible ? fmtExtensible(channels, rate, bits, static_cast<uint16_t>(o.extensible->first),
+                                                   static_cast<uint16_t>(o.extensible->second), big)
+                                   : fmtPlain(static_cast<uint16_t>(o.format.value_or(o.floats ? 3 : 1)), channels,
+                                              rate, bits, o.fmtExtra, big, o.blockAlign);
+    const uint64_t dataSize = o.dataSize.value_or(static_cast<uint32_t>(data.size()));
+    const Chunk dataChunk{"data", data, wide ? std::optional<uint32_t>(0xFFFFFFFFu) : o.dataSize};
+    std::vector<Chunk> chunks;
+    if (wide)
+        chunks.push_back(ds64(dataSize, dataSize / std::max<uint64_t>(1, channels * ((bits + 7u) / 8u))));
+    bool fmtPlaced = false, dataPlaced = false;
+    for (const Chunk& chunk : o.chunks) {
+        const bool isFmt = chunk.id == "fmt" && chunk.payload.empty(), isData = chunk.id == "data" && chunk.payload.empty();
+        chunks.push_back(isFmt ? fmt : isData ? dataChunk : chunk);
+        fmtPlaced |= isFmt;
+        dataPlaced |= isData;
+    }
+    if (!fmtPlaced)
+        chunks.push_back(fmt);
+    if (!dataPlaced)
+        chunks.push_back(dataChunk);
+    return riffFile(chunks, o.container);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options o = parse(argc, argv);
+    const Bytes data = dataOf(o);
+    WaveLayout canonical;
+    canonical.format = static_cast<uint16_t>(o.format.value_or(o.floats ? 3 : 1));
+    canonical.channels = static_cast<uint16_t>(o.channels);
+    canonical.sampleFreq = static_cast<uint32_t>(o.rate);
+    canonical.bits = static_cast<uint16_t>(o.bits);
+    canonical.dlength = o.dataSize;
+    canonical.riffSize = o.riffSize;
+    canonical.blockAlign = o.blockAlign;
+    canonical.data = data;
+    const Bytes file = o.chunked ? chunkedFile(o, data) : buildWave(canonical);
+    FILE* out = o.output ? std::fopen(o.output, "wb") : stdout;
     if (!out)
         fail("cannot open the output file");
     if (std::fwrite(file.data(), 1, file.size(), out) != file.size() || std::fclose(out) != 0)

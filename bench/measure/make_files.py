@@ -29,7 +29,7 @@ import numpy as np
 
 from families import FAMILIES
 from signals import CANDIDATES, espeak, thd_percent
-from wavefile import RATES, pick_format, wave_bytes
+from formats import RATES, pick_format, recording_bytes
 
 COLUMNS = ["file", "kind", "candidate", "hz", "seconds", "snr", "level", "start", "end", "rate", "format", "channels",
            "tone_channel", "family", "variant", "reason", "bursts", "thd", "drift"]
@@ -79,7 +79,7 @@ def tone_file(rng):
                  snr="%.1f" % snr, level="%.1f" % level, start="%.3f" % lead, end="%.3f" % (lead + seconds),
                  rate=rate, format="%s%d%s" % (kind, bits, "x" if extensible else ""), channels=channels,
                  tone_channel=where, bursts=1, thd="%.2f" % thd_percent(harmonics))
-    return wave_bytes(frames, rate, kind, bits, extensible), truth
+    return recording_bytes(frames, rate, kind, bits, extensible), truth
 
 
 def none_truth(what, rate, kind, bits, extensible, channels, seconds, reason=""):
@@ -95,7 +95,7 @@ def silence_file(rng):
     n = int(seconds * rate)
     lsb = 1.0 / 2 ** (bits - 1)
     frames = (rng.uniform(-0.5, 0.5, (n, 1)) + rng.uniform(-0.5, 0.5, (n, 1))) * lsb  # TPDF dither
-    return wave_bytes(frames, rate, "int", bits, False), none_truth("silence", rate, "int", bits, False, 1, seconds)
+    return recording_bytes(frames, rate, "int", bits, False), none_truth("silence", rate, "int", bits, False, 1, seconds)
 
 
 def noise_file(rng):
@@ -109,7 +109,7 @@ def noise_file(rng):
         x = np.cumsum(x) * 0.05
         x -= np.convolve(x, np.ones(64) / 64, "same")
     frames = np.clip(x, -1, 1).reshape(-1, 1)
-    return wave_bytes(frames, rate, kind, bits, extensible), none_truth("noise", rate, kind, bits, extensible, 1,
+    return recording_bytes(frames, rate, kind, bits, extensible), none_truth("noise", rate, kind, bits, extensible, 1,
                                                                         seconds, "impure")
 
 
@@ -126,7 +126,7 @@ def sweep_file(rng):
         k = np.log(high / low) / seconds
         phase = 2 * np.pi * low * (np.exp(k * t) - 1) / k
     x = 0.3 * np.sin(phase) + rng.normal(0, 0.003, n)
-    return wave_bytes(x.reshape(-1, 1), rate, kind, bits, extensible), none_truth("sweep", rate, kind, bits,
+    return recording_bytes(x.reshape(-1, 1), rate, kind, bits, extensible), none_truth("sweep", rate, kind, bits,
                                                                                extensible, 1, seconds)
 
 
@@ -144,7 +144,7 @@ def speech_file(rng, index):
     kind, bits, extensible = pick_format(rng)
     channels = 1 if rng.random() < 0.7 else 2
     frames = np.clip(np.repeat(x.reshape(-1, 1), channels, axis=1), -1, 1)
-    return wave_bytes(frames, rate, kind, bits, extensible), none_truth("speech", rate, kind, bits, extensible,
+    return recording_bytes(frames, rate, kind, bits, extensible), none_truth("speech", rate, kind, bits, extensible,
                                                                         channels, len(x) / rate)
 
 
@@ -176,13 +176,13 @@ def cost_files(out):
         t = np.arange(int(seconds * 48000)) / 48000
         x = 0.5 * np.sin(2 * np.pi * 440.0 * t + 0.3) + rng.normal(0, 1e-4, len(t))
         with open(os.path.join(folder, name), "wb") as f:
-            f.write(wave_bytes(x.reshape(-1, 1), 48000, "int", 16, False))
+            f.write(recording_bytes(x.reshape(-1, 1), 48000, "int", 16, False))
     t = np.arange(48000) / 48000
     on = (t % 0.25) < 0.15
     x = 0.1 * on * (np.sin(2 * np.pi * 440 * t) + 2 * np.sin(2 * np.pi * 880 * t + 1))
     x += 0.1 * np.sin(2 * np.pi * 50 * t) + 0.05 * np.sin(2 * np.pi * 150 * t) + rng.normal(0, 0.03, len(t))
     with open(os.path.join(folder, "buzzer-1s-48k.wav"), "wb") as f:
-        f.write(wave_bytes(x.reshape(-1, 1), 48000, "int", 16, False))
+        f.write(recording_bytes(x.reshape(-1, 1), 48000, "int", 16, False))
 
 
 def main():

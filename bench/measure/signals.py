@@ -8,7 +8,7 @@ import wave
 
 import numpy as np
 
-from wavefile import RATES, format_name, pick_format, wave_bytes
+from formats import RATES, format_name, pick_format, recording_bytes
 
 CANDIDATES = list(range(100, 1001, 20))
 
@@ -146,7 +146,7 @@ class Take:
             frames = edit(frames)
         peak = np.max(np.abs(frames)) if len(frames) else 0.0
         scale = 0.98 / peak if peak > 0.98 else 1.0
-        return wave_bytes(frames * scale, self.rate, self.kind, self.bits, self.extensible), 20 * np.log10(scale)
+        return recording_bytes(frames * scale, self.rate, self.kind, self.bits, self.extensible), 20 * np.log10(scale)
 
     def truth(self):
         return dict(rate=self.rate, format=format_name(self.kind, self.bits, self.extensible),

@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include <utility>
+
 namespace py = pybind11;
 
 namespace tonalyx::python {
@@ -34,9 +36,29 @@ py::tuple pathErrorOf(const BatchPathError& error)
                           error.missing);
 }
 
+namespace {
+
+// The Status type and its members, made once with the module (and never
+// released: the module lives as long as the interpreter), so that a
+// status costs no import and no Enum call.
+PyObject* statusType = nullptr;
+std::vector<std::pair<int, PyObject*>> statusMembers;
+
+}  // namespace
+
+void keepStatusType(const py::object& type, const std::vector<int>& values)
+{
+    statusType = type.inc_ref().ptr();
+    for (const int value : values)
+        statusMembers.emplace_back(value, type(value).release().ptr());
+}
+
 py::object statusOf(Status status)
 {
-    return py::module_::import("tonalyx._native").attr("Status")(static_cast<int>(status));
+    for (const auto& [value, member] : statusMembers)
+        if (value == static_cast<int>(status))
+            return py::reinterpret_borrow<py::object>(member);
+    return py::reinterpret_borrow<py::object>(statusType)(static_cast<int>(status));
 }
 
 void bindMessage(py::module_& module)

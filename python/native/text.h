@@ -20,8 +20,10 @@ pybind11::list messagesOf(const std::vector<Message>& messages);
 // A path a batch could not search: (message with the path escaped, the
 // path, whether it is missing).
 pybind11::tuple pathErrorOf(const BatchPathError& error);
-// The Status member for a status.
+// The Status member for a status; keepStatusType, called once as the module
+// is made, gives the type and the values to keep members of.
 pybind11::object statusOf(Status status);
+void keepStatusType(const pybind11::object& type, const std::vector<int>& values);
 
 void bindMessage(pybind11::module_& module);
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The measurement's reader against libsndfile (sndfile-info,
 sndfile-convert) and scipy.io.wavfile on every WAVE layout: files written
-by sox, soundfile and a small writer here for odd depths, big-endian RIFX
-and BW64. Each peer that reads a file writes its samples again, losslessly, as
+by sox, soundfile and the project's Python writer (tools/wavefile.py) for
+odd depths, big-endian RIFX and BW64. Each peer that reads a file writes its samples again, losslessly, as
 32-bit integers or floats; the tool must read the file too, and measure it
 exactly as it measures the peer's copy (the same line).
 
@@ -12,7 +12,6 @@ Exits 77 when a peer is missing, 1 when a file is read differently or not
 at all where a peer reads it."""
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import warnings
@@ -29,6 +28,9 @@ for program in ("sox", "sndfile-info", "sndfile-convert"):
         print(f"skipped: {program} is not installed")
         sys.exit(77)
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from wavefile import wave_bytes  # noqa: E402
+
 tool, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)
 RATE, SECONDS, HZ = 16000, 0.5, 440.0
@@ -43,30 +45,8 @@ def tone(channels):
 def written(name, data, *, bits, container, tag="RIFF", extensible=False):
     """Integer PCM of `bits` bits left-justified in `container` bytes, as a
     RIFF (little-endian), RIFX (big-endian) or BW64 file."""
-    frames, channels = data.shape
-    order = ">" if tag == "RIFX" else "<"
-    codes = np.round(data * (2.0 ** (bits - 1) - 1)).astype(np.int64)
-    words = (codes << (8 * container - bits)).astype(np.uint64)
-    if container == 1:
-        words ^= np.uint64(0x80)
-    shifts = np.arange(container, dtype=np.uint64) * np.uint64(8)
-    if order == ">":
-        shifts = shifts[::-1]
-    samples = ((words.reshape(-1, 1) >> shifts) & np.uint64(0xFF)).astype(np.uint8).tobytes()
-    align = channels * container
-    fmt = struct.pack(order + "HHIIHH", 0xFFFE if extensible else 1, channels, RATE, RATE * align, align,
-                      8 * container if extensible else bits)
-    if extensible:
-        guid = struct.pack(order + "IHH", 1, 0, 0x10) + bytes.fromhex("800000aa00389b71")
-        fmt += struct.pack(order + "HHI", 22, bits, 0) + guid
-    chunks = [(b"fmt ", fmt)]
-    if tag == "BW64":
-        chunks.insert(0, (b"ds64", struct.pack("<QQQI", 0, len(samples), frames, 0)))
-    size = lambda n: struct.pack(order + "I", n)
-    body = b"WAVE" + b"".join(i + size(len(c)) + c + b"\0" * (len(c) % 2) for i, c in chunks)
-    body += b"data" + (b"\xff\xff\xff\xff" if tag == "BW64" else size(len(samples))) + samples
     with open(os.path.join(work, name), "wb") as out:
-        out.write(tag.encode() + (b"\xff\xff\xff\xff" if tag == "BW64" else size(len(body))) + body)
+        out.write(wave_bytes(data, RATE, bits, container=container, riff=tag, extensible=extensible))
 
 
 def by_sox(name, *options, channels=1):

@@ -14,10 +14,7 @@ namespace {
 
 Bytes toneFile(double periods, int slots = 44100)
 {
-    std::vector<int> values;
-    for (int n = 0; n < slots; ++n)
-        values.push_back(static_cast<int>(std::lrint(10000 * std::sin(2 * M_PI * periods * n / slots))));
-    return buildWave({.data = encodeSlots(values)});
+    return buildWave({.data = encodeSlots(toneSlots({.periods = periods, .slots = slots}))});
 }
 
 // Fails with an error once `failAt` bytes have been delivered.

@@ -54,10 +54,7 @@ std::vector<Row> rows()
 {
     const std::vector<int> zeros(300, 0);
     const Bytes silent = buildWave({.data = encodeSlots(zeros)});
-    std::vector<int> toneSlots;
-    for (int n = 0; n < 44100; ++n)
-        toneSlots.push_back(static_cast<int>(std::lrint(10000 * std::sin(2 * M_PI * 440 * n / 44100))));
-    const Bytes tone = buildWave({.data = encodeSlots(toneSlots)});
+    const Bytes tone = buildWave({.data = encodeSlots(toneSlots({.periods = 440, .slots = 44100}))});
 
     // An empty data chunk at 36, then empty data chunks each followed by four
     // 8-byte chunks of another kind: the total goes 8, 16, 14, 12, 10, 8, 16,

@@ -41,12 +41,7 @@ int seekServed(void* user, uint64_t offset)
 
 Bytes toneFile(double hz)
 {
-    Bytes data;
-    for (int n = 0; n < 8000; ++n) {
-        const long v = std::lround(16384.0 * std::sin(2 * 3.14159265358979323846 * hz * n / 8000));
-        const Bytes sample = le(static_cast<uint64_t>(v) & 0xffff, 2);
-        data.insert(data.end(), sample.begin(), sample.end());
-    }
+    const Bytes data = encodeSlots(toneSlots({.periods = hz, .slots = 8000, .amplitude = 16384}));
     // A large chunk before the data, which a seek skips.
     return riffFile({fmtPlain(1, 1, 8000, 16), {"junk", Bytes(100000), {}}, {"data", data, {}}});
 }

@@ -1,16 +1,21 @@
-// Every seed of the fuzz corpus and every input a fuzz run once failed on
-// runs to an end with a status the tool defines (under the sanitizer build,
-// without a report); the regression inputs end as each is expected to.
+// Every seed of each fuzz corpus passes its target's checks and gives the
+// answer its name says; every input a fuzz run once failed on runs to an
+// end with a status the tool defines (under the sanitizer build, without a
+// report), each as it is expected to end.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 #include "fuzz_input.h"
+#include "measure_check.h"
+#include "recording_check.h"
+#include "tonalyx/tonalyx.h"
 #include "tonalyx/tonalyx.hpp"
 #include "wave_bytes.h"
 
@@ -26,34 +31,31 @@ Bytes readInput(const std::filesystem::path& path)
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-struct Folder {
-    const char* path;
-    int atLeast;  // a folder that lost its inputs must not pass unnoticed
-};
-
-const Folder kFolders[] = {
-    {"fuzz/corpus", 20},
-    {"tests/fuzz-regressions", 10},
-};
+// Calls `check` with the name and bytes of every file in the folder (below
+// the source folder); returns how many there were.
+int forEachFile(const char* folder, const std::function<void(const std::string&, const Bytes&)>& check)
+{
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kSource / folder)) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        check(name, readInput(entry.path()));
+        ++files;
+    }
+    return files;
+}
 
 }  // namespace
 
 TEST(FuzzInputs, RunToADefinedEnd)
 {
-    for (const Folder& folder : kFolders) {
-        const std::filesystem::path dir = kSource / folder.path;
-        ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir << " is missing";
-        int inputs = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            if (!entry.is_regular_file())
-                continue;
-            const Bytes bytes = readInput(entry.path());
-            int status = 0;
-            status = runFuzzInput(bytes.data(), bytes.size());
-            EXPECT_TRUE(status == 0 || status == kNoSamples) << entry.path() << ": status " << status;
-            ++inputs;
-        }
-        EXPECT_GE(inputs, folder.atLeast) << "inputs in " << dir;
+    // A folder that lost its inputs must not pass unnoticed.
+    for (const auto& [folder, atLeast] : {std::pair{"fuzz/corpus", 20}, {"tests/fuzz-regressions", 10}}) {
+        const int inputs = forEachFile(folder, [](const std::string&, const Bytes& bytes) {
+            const int status = runFuzzInput(bytes.data(), bytes.size());
+            EXPECT_TRUE(status == 0 || status == kNoSamples) << "status " << status;
+        });
+        EXPECT_GE(inputs, atLeast) << folder;
     }
 }
 
@@ -120,3 +122,41 @@ INSTANTIATE_TEST_SUITE_P(Inputs, FuzzRegression, testing::ValuesIn(kRegressions)
                                      c = '_';
                              return name;
                          });
+
+// Whole and piecewise reads agree, results in range, time and heap within
+// bounds; bad-* refused, the others read.
+TEST(RecordingSeeds, PassTheChecksAndAreWhatTheirNamesSay)
+{
+    int refused = 0;
+    const int seeds = forEachFile("fuzz/corpus-recording", [&](const std::string& name, const Bytes& bytes) {
+        const CheckedRead checked = checkedRead(bytes.data(), bytes.size());
+        EXPECT_EQ(checked.broken, "");
+        const bool bad = name.starts_with("bad-");
+        EXPECT_EQ(checked.outcome.status, bad ? tonalyx::Status::noData : tonalyx::Status::ok) << checked.outcome.error;
+        refused += bad;
+    });
+    EXPECT_EQ(refused, 7);
+    EXPECT_EQ(seeds, 35);
+}
+
+// The same line from memory and through a pipe, each field in its form and
+// range; tone-HZ-* holds that tone, none-REASON none for that reason (as
+// the seeds were made, by wavegen), bad-* is refused.
+TEST(MeasureSeeds, PassTheChecksAndGiveTheAnswersTheirNamesSay)
+{
+    const int seeds = forEachFile("fuzz/corpus-measure", [](const std::string& name, const Bytes& bytes) {
+        const CheckedMeasure checked = checkedMeasure(bytes.data(), bytes.size());
+        EXPECT_EQ(checked.broken, "") << checked.line;
+        const size_t dash = name.find('-');
+        const std::string kind = name.substr(0, dash), rest = name.substr(dash + 1, name.size() - dash - 5);
+        if (kind == "bad") {
+            EXPECT_NE(checked.status, TONALYX_OK);
+        } else if (kind == "tone") {
+            EXPECT_TRUE(checked.line.starts_with("tone=" + rest.substr(0, rest.find('-')) + " ")) << checked.line;
+        } else {
+            EXPECT_TRUE(checked.line.starts_with("tone=none ") && checked.line.ends_with(" reason=" + rest))
+                << checked.line;
+        }
+    });
+    EXPECT_EQ(seeds, 17);
+}

@@ -19,13 +19,8 @@ namespace {
 // 16-bit mono PCM: `seconds` of a sine of `hz` at half of full scale.
 Bytes toneFile(std::uint32_t rate, double hz, double seconds)
 {
-    Bytes data;
     const auto frames = static_cast<long>(seconds * rate);
-    for (long n = 0; n < frames; ++n) {
-        const long v = std::lround(16384.0 * std::sin(2 * 3.14159265358979323846 * hz * n / rate));
-        const Bytes sample = le(static_cast<std::uint64_t>(v) & 0xffff, 2);
-        data.insert(data.end(), sample.begin(), sample.end());
-    }
+    const Bytes data = encodeSlots(toneSlots({.periods = hz * seconds, .slots = frames, .amplitude = 16384}));
     return riffFile({fmtPlain(1, 1, rate, 16), {"data", data, {}}});
 }
 

@@ -11,15 +11,7 @@
 
 namespace {
 
-std::vector<int> tone(uint32_t slots, double periods)
-{
-    std::vector<int> values;
-    for (uint32_t n = 0; n < slots; ++n)
-        values.push_back(static_cast<int>(std::lrint(9000 * std::sin(2 * M_PI * periods * n / slots))));
-    return values;
-}
-
-std::vector<double> normalised(const std::vector<int>& values, uint32_t length)
+std::vector<double> normalised(const std::vector<long>& values, uint32_t length)
 {
     std::vector<double> slots(values.begin(), values.begin() + length);
     double maxVal = 0.1, minVal = -0.1;
@@ -76,7 +68,7 @@ TEST(Pipeline, EveryCandidateMatchesTheSteppingModel)
     };
     int plainDiffers = 0;
     for (const Row& row : rows) {
-        const std::vector<int> values = tone(row.slots, row.periods);
+        const std::vector<long> values = toneSlots({.periods = row.periods, .slots = row.slots, .amplitude = 9000});
         TempWave file(buildWave({.data = encodeSlots(values)}));
         const std::vector<double> slots = normalised(values, row.length);
         const std::vector<std::string> want = modelMeans(slots, row.slots, false);

@@ -1,6 +1,6 @@
-// Test helpers for the recording reader: RIFF (RIFX, RF64, BW64) files
-// built chunk by chunk, samples laid out as a format says, and byte
-// sources that deliver them as a file, a pipe or a failing device.
+// A byte source for the recording reader's tests that delivers bytes as a
+// file, a pipe or a failing device does (the files come from
+// wave_writer.h).
 #pragma once
 
 #include <cstdint>
@@ -9,38 +9,9 @@
 #include <vector>
 
 #include "tonalyx/tonalyx.hpp"
+#include "wave_writer.h"
 
-using Bytes = std::vector<unsigned char>;
-
-struct Chunk {
-    std::string id;                       // four characters
-    Bytes payload;                        // padded to even in the file
-    std::optional<uint32_t> declared;     // the size field; payload.size() if unset
-};
-
-// "RIFF" (or `tag`), a size, "WAVE", then the chunks; sizes big-endian
-// for "RIFX".
-Bytes riffFile(const std::vector<Chunk>& chunks, const std::string& tag = "RIFF");
-
-// A 16-byte fmt chunk, or 18 with a zero extension size; blockAlign is
-// channels x the bits rounded up to bytes unless given.
-Chunk fmtPlain(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, bool withExtensionSize = false,
-               bool bigEndian = false, std::optional<uint16_t> blockAlign = {});
-// A 40-byte extensible fmt chunk whose sub-format GUID is the standard one
-// for `subTag`.
-Chunk fmtExtensible(uint16_t channels, uint32_t rate, uint16_t containerBits, uint16_t validBits,
-                    uint16_t subTag, bool bigEndian = false);
-// A ds64 chunk: RIFF size, data size, sample count, an empty table.
-Chunk ds64(uint64_t dataBytes);
-
-Bytes le(uint64_t value, int bytes);
-Bytes field(uint64_t value, int bytes, bool bigEndian);
-Bytes concat(const std::vector<Bytes>& parts);
-
-// A signed whole number of `validBits` (a 1-byte container: offset to
-// unsigned) left-justified in a container of `containerBytes`, in the
-// given byte order.
-Bytes integerSample(int64_t code, int validBits, int containerBytes, bool bigEndian);
+using namespace wavegen;
 
 // Bytes in memory, served in pieces of at most `piece` bytes. Seeking is
 // counted, and refused unless `seekable` (a file rather than a pipe).

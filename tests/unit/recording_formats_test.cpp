@@ -119,7 +119,7 @@ TEST_P(EveryLayout, ReadsTheValuesWritten)
     const Chunk fmt =
         extensible ? fmtExtensible(channels, 44100, containerBits, static_cast<uint16_t>(row.validBits),
                                    tagOf(row.kind), bigEndian)
-                   : fmtPlain(tagOf(row.kind), channels, 44100, static_cast<uint16_t>(row.validBits), false,
+                   : fmtPlain(tagOf(row.kind), channels, 44100, static_cast<uint16_t>(row.validBits), {},
                               bigEndian, static_cast<uint16_t>(channels * row.containerBytes));
     std::vector<Chunk> chunks = {fmt, {"LIST", Bytes(3, 'x'), {}}, {"data", samples.data, {}}};
     if (wide) {
@@ -159,16 +159,16 @@ TEST(RecordingFormats, BlockAlignThatDisagrees)
     };
     const Bytes two16 = {0x00, 0x40, 0x00, 0xC0};  // 0.5, -0.5 in 16 bits
     const std::vector<Row> rows = {
-        {"16 bits, align 0: trust the bits", fmtPlain(1, 1, 8000, 16, false, false, 0), two16, {0.5f, -0.5f},
+        {"16 bits, align 0: trust the bits", fmtPlain(1, 1, 8000, 16, {}, false, 0), two16, {0.5f, -0.5f},
          "block align 0 does not match 1 x 2-byte samples; read as 2-byte samples"},
-        {"16-bit stereo, align 3: trust the bits", fmtPlain(1, 2, 8000, 16, false, false, 3), two16, {0.5f, -0.5f},
+        {"16-bit stereo, align 3: trust the bits", fmtPlain(1, 2, 8000, 16, {}, false, 3), two16, {0.5f, -0.5f},
          "block align 3 does not match 2 x 2-byte samples; read as 2-byte samples"},
-        {"8 bits, align 2: 2-byte containers", fmtPlain(1, 1, 8000, 8, false, false, 2), {0x00, 0xC0, 0x00, 0x40},
+        {"8 bits, align 2: 2-byte containers", fmtPlain(1, 1, 8000, 8, {}, false, 2), {0x00, 0xC0, 0x00, 0x40},
          {-0.5f, 0.5f}, "block align 2 does not match 1 x 1-byte samples; read as 2-byte samples"},
-        {"float, align 8: trust the bits", fmtPlain(3, 1, 8000, 32, false, false, 8),
+        {"float, align 8: trust the bits", fmtPlain(3, 1, 8000, 32, {}, false, 8),
          {0x00, 0x00, 0x00, 0x3F, 0x00, 0x00, 0x80, 0xBF}, {0.5f, -1.0f},
          "block align 8 does not match 1 x 4-byte samples; read as 4-byte samples"},
-        {"mu-law, align 2: one byte a sample", fmtPlain(7, 1, 8000, 8, false, false, 2), {0x80, 0x00},
+        {"mu-law, align 2: one byte a sample", fmtPlain(7, 1, 8000, 8, {}, false, 2), {0x80, 0x00},
          {32124.0f / 32768, -32124.0f / 32768}, "block align 2 does not match 1 x 1-byte samples; read as 1-byte samples"},
         {"valid bits above the container", fmtExtensible(1, 8000, 16, 24, 1), Bytes(6, 0), {},
          "unsupported sample format: 24 valid bits in a 16-bit container"},

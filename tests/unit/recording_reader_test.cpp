@@ -73,7 +73,7 @@ Chunk formatChunk(Layout layout, const SampleCase& sample, uint16_t channels, ui
 {
     switch (layout) {
     case Layout::plain16: return fmtPlain(sample.tag, channels, rate, sample.bits);
-    case Layout::plain18: return fmtPlain(sample.tag, channels, rate, sample.bits, true);
+    case Layout::plain18: return fmtPlain(sample.tag, channels, rate, sample.bits, le(0, 2));
     case Layout::extensible: return fmtExtensible(channels, rate, sample.bits, sample.bits, sample.tag);
     }
     return {};
@@ -396,7 +396,7 @@ TEST(RecordingReader, ErrorTexts)
         {"0-bit PCM", withFormat(fmtPlain(kPcm, 1, 8000, 0)), "unsupported sample format: 0 bits"},
         {"72-bit PCM", withFormat(fmtPlain(kPcm, 1, 8000, 72)), "unsupported sample format: 72 bits"},
         {"16-bit float", withFormat(fmtPlain(kFloat, 1, 8000, 16)), "unsupported sample format: 16-bit float"},
-        {"extensible in 18 bytes", withFormat(fmtPlain(0xFFFE, 1, 8000, 16, true)),
+        {"extensible in 18 bytes", withFormat(fmtPlain(0xFFFE, 1, 8000, 16, le(0, 2))),
          "fmt chunk of 18 bytes (at least 40 for the extensible format)"},
         {"more valid bits than the container", withFormat(fmtExtensible(1, 8000, 24, 32, kPcm)),
          "unsupported sample format: 32 valid bits in a 24-bit container"},

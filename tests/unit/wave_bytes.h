@@ -1,35 +1,18 @@
-// Test helpers: WAVE files as bytes (canonical or broken on purpose), a
-// temporary file that holds them open, and capture of what a call prints.
+// Test helpers: a temporary file that holds WAVE bytes open, capture of
+// what a call prints, and a run's state to call the stages one by one.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/run_state.h"
 #include "tonalyx/tonalyx.hpp"
+#include "wave_writer.h"
 
-using Bytes = std::vector<unsigned char>;
-
-struct WaveLayout {
-    std::string riffTag = "RIFF";
-    std::string subId = "fmt ";
-    uint16_t format = 1;
-    uint16_t channels = 1;
-    uint32_t sampleFreq = 44100;
-    uint16_t bits = 16;
-    std::string dataId = "data";
-    std::optional<uint32_t> dlength;  // defaults to data.size()
-    Bytes data;
-};
-
-// The 44-byte canonical header followed by layout.data.
-Bytes buildWave(const WaveLayout& layout);
-
-// Slots as little-endian integers of `bytesPerSlot` bytes each.
-Bytes encodeSlots(const std::vector<int>& slots, int bytesPerSlot = 2);
+// The WAVE files themselves come from the project's one writer.
+using namespace wavegen;
 
 // A file in a temporary folder, open read-only for the test's lifetime.
 class TempWave {

@@ -21,7 +21,6 @@ import os
 import random
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
@@ -48,6 +47,9 @@ if not (os.access(CHROMIUM, os.X_OK) and os.access(DRIVER, os.X_OK)):
     print("skipped: chromium or chromium-driver is not installed")
     sys.exit(77)
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from wavefile import wave_bytes  # noqa: E402
+
 web_dir, console, examples, screenshot, batch = sys.argv[1:6]
 emulator = sys.argv[6:]
 failures = []
@@ -61,27 +63,11 @@ def check(condition, what):
 
 # ---- the recordings ----
 
-def write_wave(path, rate, channels, bits, frames, extensible=False, rf64_bytes=None):
-    """PCM of `frames` (lists of per-channel values in [-1, 1]); extensible
-    writes the 40-byte format; rf64_bytes makes an RF64 file of that size,
-    sparse past the frames."""
-    width = bits // 8
-    full = (1 << (bits - 1)) - 1
-    data = b"".join(round(v * full).to_bytes(width, "little", signed=True) for frame in frames for v in frame)
-    block = channels * width
-    fmt = struct.pack("<HHIIHH", 0xFFFE if extensible else 1, channels, rate, rate * block, block, bits)
-    if extensible:
-        fmt += struct.pack("<HHI", 22, bits, (1 << channels) - 1) + bytes.fromhex("0100000000001000800000aa00389b71")
-    chunks = b"fmt " + struct.pack("<I", len(fmt)) + fmt
+def write_wave(path, rate, frames, **options):
+    """The file of `frames` (a value, or a tuple per channel, in [-1, 1]),
+    as tools/wavefile.py writes it."""
     with open(path, "wb") as f:
-        if rf64_bytes is None:
-            f.write(b"RIFF" + struct.pack("<I", 4 + len(chunks) + 8 + len(data)) + b"WAVE" + chunks
-                    + b"data" + struct.pack("<I", len(data)) + data)
-            return
-        header = 12 + 36 + len(chunks) + 8
-        ds64 = b"ds64" + struct.pack("<IQQQI", 28, rf64_bytes - 8, rf64_bytes - header, (rf64_bytes - header) // block, 0)
-        f.write(b"RF64\xff\xff\xff\xffWAVE" + ds64 + chunks + b"data\xff\xff\xff\xff" + data)
-        f.truncate(rf64_bytes)
+        f.write(wave_bytes(frames, rate, **options))
 
 
 def sine(hz, rate, seconds, amplitude=0.5):
@@ -93,16 +79,16 @@ def recordings(work):
     paths = {name: os.path.join(work, name) for name in
              ["ext24.wav", 'beep, "3".wav', "buzzer.wav", "notone.wav", "broken.wav"]}
     tone = sine(400, 48000, 1.0)
-    write_wave(paths["ext24.wav"], 48000, 2, 24, [(v, v) for v in tone], extensible=True)
+    write_wave(paths["ext24.wav"], 48000, [(v, v) for v in tone], bits=24, extensible=True)
     silence = [0.0] * 4000
     beeps = silence + (sine(920, 16000, 0.15) + silence) * 3
-    write_wave(paths['beep, "3".wav'], 16000, 1, 16, [(v,) for v in beeps])
+    write_wave(paths['beep, "3".wav'], 16000, beeps)
     # A buzzer: a clipped 300 Hz wave (odd harmonics) over 50 Hz hum.
     buzz = [0.4 * max(-1.0, min(1.0, 3 * v)) + 0.02 * math.sin(2 * math.pi * 50 * n / 22050)
             for n, v in enumerate(sine(300, 22050, 1.0, 1.0))]
-    write_wave(paths["buzzer.wav"], 22050, 1, 16, [(v,) for v in buzz])
+    write_wave(paths["buzzer.wav"], 22050, buzz)
     noise = random.Random(1)
-    write_wave(paths["notone.wav"], 16000, 1, 16, [(noise.uniform(-0.5, 0.5),) for _ in range(16000)])
+    write_wave(paths["notone.wav"], 16000, [noise.uniform(-0.5, 0.5) for _ in range(16000)])
     # A RIFF header and a format chunk, then no data chunk where one belongs.
     with open(paths["broken.wav"], "wb") as f:
         f.write(b"RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00" + bytes(16) + b"LIST\x04\x00\x00\x00INFO")
@@ -318,7 +304,9 @@ def main():
     shutil.copy(paths[0], work)
     paths[0] = os.path.join(work, "tone440.wav")
     big = os.path.join(work, "long.wav")
-    write_wave(big, 8000, 1, 16, [(v,) for v in sine(440, 8000, 2.0)], rf64_bytes=BIG_BYTES)
+    # An RF64 file of BIG_BYTES, sparse past its two seconds of tone.
+    write_wave(big, 8000, sine(440, 8000, 2.0), riff="RF64", data_size=BIG_BYTES - len(wave_bytes([], 8000, riff="RF64")))
+    os.truncate(big, BIG_BYTES)
 
     size = sum(os.path.getsize(os.path.join(web_dir, page)) for page in PAGE_FILES)
     check(size < PAGE_LIMIT, f"page files together {size} bytes, below {PAGE_LIMIT}")
