@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "fuzz_input.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 #include "wave_bytes.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 using Bytes = std::vector<unsigned char>;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/run_state.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 using Bytes = std::vector<unsigned char>;
 
