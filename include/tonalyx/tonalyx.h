@@ -248,6 +248,7 @@ TONALYX_API size_t tonalyx_measurement_message_count(const tonalyx_measurement* 
 TONALYX_API const char* tonalyx_measurement_message(const tonalyx_measurement* measurement, size_t index,
                                                     int* stream);
 TONALYX_API int tonalyx_measurement_message_code(const tonalyx_measurement* measurement, size_t index);
+TONALYX_API uint32_t tonalyx_measurement_message_number(const tonalyx_measurement* measurement, size_t index);
 TONALYX_API const char* tonalyx_measurement_message_detail(const tonalyx_measurement* measurement, size_t index);
 
 /* ---- names ---- */

@@ -106,6 +106,26 @@ inline std::vector<double> values(const double* first, std::size_t count)
 {
     return first ? std::vector<double>(first, first + count) : std::vector<double>();
 }
+
+// The messages of a report or a measurement, by its C getters.
+template <class Handle>
+std::vector<Message> messages(const Handle* handle, std::size_t (*count)(const Handle*),
+                              const char* (*text)(const Handle*, std::size_t, int*),
+                              int (*code)(const Handle*, std::size_t),
+                              std::uint32_t (*number)(const Handle*, std::size_t),
+                              const char* (*detail)(const Handle*, std::size_t))
+{
+    std::vector<Message> list(count(handle));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        int stream = TONALYX_STDOUT;
+        list[i].text = handles::text(text(handle, i, &stream));
+        list[i].toStderr = stream == TONALYX_STDERR;
+        list[i].code = code(handle, i);
+        list[i].number = number(handle, i);
+        list[i].detail = handles::text(detail(handle, i));
+    }
+    return list;
+}
 }  // namespace handles
 
 // The settings of a run; the defaults until set.
@@ -174,16 +194,9 @@ public:
     }
     std::vector<Message> messages() const
     {
-        std::vector<Message> list(tonalyx_report_message_count(get()));
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            int stream = TONALYX_STDOUT;
-            list[i].text = handles::text(tonalyx_report_message(get(), i, &stream));
-            list[i].toStderr = stream == TONALYX_STDERR;
-            list[i].code = tonalyx_report_message_code(get(), i);
-            list[i].number = tonalyx_report_message_number(get(), i);
-            list[i].detail = handles::text(tonalyx_report_message_detail(get(), i));
-        }
-        return list;
+        return handles::messages(get(), tonalyx_report_message_count, tonalyx_report_message,
+                                 tonalyx_report_message_code, tonalyx_report_message_number,
+                                 tonalyx_report_message_detail);
     }
     // "ok", "weak", "wrong" or "error", as tonalyx-batch judges.
     std::string verdict(double minResult = TONALYX_DEFAULT_MIN_RESULT, std::uint32_t expect = 0) const
@@ -252,15 +265,9 @@ public:
     }
     std::vector<Message> messages() const
     {
-        std::vector<Message> list(tonalyx_measurement_message_count(get()));
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            int stream = TONALYX_STDOUT;
-            list[i].text = handles::text(tonalyx_measurement_message(get(), i, &stream));
-            list[i].toStderr = stream == TONALYX_STDERR;
-            list[i].code = tonalyx_measurement_message_code(get(), i);
-            list[i].detail = handles::text(tonalyx_measurement_message_detail(get(), i));
-        }
-        return list;
+        return handles::messages(get(), tonalyx_measurement_message_count, tonalyx_measurement_message,
+                                 tonalyx_measurement_message_code, tonalyx_measurement_message_number,
+                                 tonalyx_measurement_message_detail);
     }
     // As tonalyx-batch --hz judges; expect: 0 any candidate, -1 no tone.
     std::string verdict(double minPurity, double minLevel, double tolerance, std::int32_t expect) const

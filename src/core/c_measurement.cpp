@@ -264,6 +264,12 @@ int tonalyx_measurement_message_code(const tonalyx_measurement* m, size_t index)
     return message ? static_cast<int>(message->code) : 0;
 }
 
+uint32_t tonalyx_measurement_message_number(const tonalyx_measurement* m, size_t index)
+{
+    const tonalyx::Message* message = tonalyx::capi::messageAt(of(m).messages, index);
+    return message ? message->number : 0;
+}
+
 const char* tonalyx_measurement_message_detail(const tonalyx_measurement* m, size_t index)
 {
     const tonalyx::Message* message = tonalyx::capi::messageAt(of(m).messages, index);
