@@ -12,7 +12,7 @@
 #include <ctime>
 #include <string>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 int main(int argc, char** argv)
 {

@@ -10,6 +10,7 @@ install(TARGETS tonalyx_core EXPORT tonalyxTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development NAMELINK_COMPONENT development
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT development)
 install(FILES include/tonalyx/tonalyx.hpp include/tonalyx/tonalyx.h include/tonalyx/export.h
+  ${PROJECT_BINARY_DIR}/include/tonalyx/version.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tonalyx COMPONENT development)
 install(EXPORT tonalyxTargets NAMESPACE tonalyx:: DESTINATION ${TONALYX_CMAKE_DIR} COMPONENT development)
 configure_package_config_file(cmake/tonalyxConfig.cmake.in ${CMAKE_BINARY_DIR}/tonalyxConfig.cmake

@@ -38,20 +38,18 @@ function(tonalyx_web_page library)
   endforeach()
   list(JOIN exported "," exported)
 
-  # An executable needs a source; everything it holds comes from the library.
+  # The library's C interface and the page's own function (page_module.cpp).
   # The module runs in a worker (web/worker.js), where the read callback of
   # the measurement may wait for the file's slices (FileReaderSync); it
   # takes JavaScript functions as function pointers (addFunction, with i64
   # as BigInt), and _abort serves the page's test hook.
-  set(stub ${CMAKE_BINARY_DIR}/web-module.cpp)
-  file(WRITE ${stub} "// The web page's module: the C interface of the library, nothing else.\n")
-  add_executable(tonalyx_web ${stub})
+  add_executable(tonalyx_web ${PROJECT_SOURCE_DIR}/web/page_module.cpp)
   target_link_libraries(tonalyx_web PRIVATE ${library})
   set_target_properties(tonalyx_web PROPERTIES OUTPUT_NAME tonalyx-module RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/web-module)
   target_link_options(tonalyx_web PRIVATE
     --no-entry -sMODULARIZE=1 -sEXPORT_NAME=createTonalyx -sSINGLE_FILE=1 -sENVIRONMENT=worker
     -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=0 -sALLOW_TABLE_GROWTH=1 -sWASM_BIGINT=1
-    "-sEXPORTED_FUNCTIONS=${exported},_abort"
+    "-sEXPORTED_FUNCTIONS=${exported},_tonalyx_page_exit_status,_abort"
     "-sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8,addFunction")
 
   set(script ${PROJECT_SOURCE_DIR}/cmake/web-worker-script.cmake)

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "cli/options.h"
-#include "tonalyx/tonalyx.hpp"
+#include "cli/sample_listing.h"
+#include "common/exit_status.h"
+#include "core/api.h"
 
 namespace {
 
@@ -25,6 +27,29 @@ public:
     size_t bytes = 0;
 };
 
+// The listings the console prints, into another sink.
+class ListingSink final : public tonalyx::OutputSink {
+public:
+    ListingSink(tonalyx::OutputSink& into, bool gnuplot, bool valuelist)
+        : into_(into), gnuplot_(gnuplot), valuelist_(valuelist)
+    {
+    }
+    void write(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text) override
+    {
+        into_.write(stream, kind, text);
+    }
+    void samples(const double* values, uint32_t count) override
+    {
+        listSamples(values, count, gnuplot_, valuelist_, [this](std::string_view text) {
+            into_.write(tonalyx::Stream::out, tonalyx::OutputKind::result, text);
+        });
+    }
+
+private:
+    tonalyx::OutputSink& into_;
+    bool gnuplot_, valuelist_;
+};
+
 }  // namespace
 
 int runFuzzInput(const uint8_t* data, size_t size)
@@ -33,7 +58,7 @@ int runFuzzInput(const uint8_t* data, size_t size)
     return runFuzzInput(data, size, sink);
 }
 
-int runFuzzInput(const uint8_t* data, size_t size, tonalyx::OutputSink& sink)
+int runFuzzInput(const uint8_t* data, size_t size, tonalyx::OutputSink& into)
 {
     if (size < 3)
         return -1;
@@ -41,14 +66,13 @@ int runFuzzInput(const uint8_t* data, size_t size, tonalyx::OutputSink& sink)
     const unsigned lengthCode = data[1] | data[2] << 8;
     tonalyx::Settings settings;
     settings.trace = flags & 1;
-    settings.gnuplot = flags & 2;
-    settings.valuelist = flags & 4;
     settings.keepCandidates = false;
+    ListingSink sink(into, flags & 2, flags & 4);
     if (lengthCode != 0) {
         std::string value = std::to_string(lengthCode - 1);
         if (flags & 8)
             value.insert(value.begin(), '-');
-        settings.length = static_cast<uint32_t>(parseLength(value.c_str()));
+        settings.length = tonalyx::lengthFromText(value.c_str());
     }
     tonalyx::Report report;
     if (flags & 16) {
@@ -58,5 +82,5 @@ int runFuzzInput(const uint8_t* data, size_t size, tonalyx::OutputSink& sink)
         tonalyx::MemorySource source(data + 3, size - 3);
         report = tonalyx::analyze(source, "fuzz", settings, &sink);
     }
-    return tonalyx::exitCode(report.status);
+    return tonalyx::console::exitStatusOf(static_cast<int>(report.status));
 }

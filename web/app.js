@@ -5,12 +5,14 @@
 "use strict";
 
 (function () {
-  const DEFAULT_LENGTH = 1024;
-  const MIN_RESULT = 0.1;  // the default answer below it is weak, as tonalyx-batch says
+  // The library's defaults (the default answer below MIN_RESULT is weak, as
+  // tonalyx-batch says), set when the module is ready; until then a run
+  // takes them in the worker.
+  let DEFAULT_LENGTH, MIN_RESULT;
   const STATUS_WORDS = {
-    251: "the file could not be read",
-    253: "no sample data could be loaded",
-    254: "the file cannot be opened",
+    "read-error": "the file could not be read",
+    "no-data": "no sample data could be loaded",
+    "cannot-open": "the file cannot be opened",
   };
   const REASON_WORDS = {
     short: "the tone lasts under 0.1 s",
@@ -56,7 +58,7 @@
     function start() {
       worker = new Worker(url);
       ready = new Promise((resolve, reject) => {
-        pending = (reply) => (reply.failed ? reject(new Error(reply.failed)) : resolve(reply.version));
+        pending = (reply) => (reply.failed ? reject(new Error(reply.failed)) : resolve(reply));
       });
       ready.catch(() => {});
       worker.onmessage = (event) => settle(event.data);
@@ -119,14 +121,14 @@
   }
 
   function exitStatus(measurement) {
-    return measurement.status !== 0 ? measurement.status : measurement.tone ? 0 : 1;
+    return measurement.status !== 0 ? measurement.exitStatus : measurement.tone ? 0 : 1;
   }
 
   function verdictWords(entry, values) {
     const m = entry.measurement, expect = rules.expect;
     switch (entry.verdict) {
       case "error":
-        return "error: " + (STATUS_WORDS[m.status] || "status " + m.status) + ".";
+        return "error: " + (STATUS_WORDS[m.statusName] || "status " + m.statusName) + ".";
       case "weak":
         if (!m.tone) return "weak: no tone.";
         if (Number(values.purity) < rules.minPurity) return `weak: purity ${values.purity}, below ${rules.minPurity}.`;
@@ -141,7 +143,7 @@
   }
 
   function headline(m, values) {
-    if (m.status !== 0) return element("p", "headline", "Not measured: " + (STATUS_WORDS[m.status] || "status " + m.status) + ".");
+    if (m.status !== 0) return element("p", "headline", "Not measured: " + (STATUS_WORDS[m.statusName] || "status " + m.statusName) + ".");
     const line = element("p", "headline");
     if (m.tone) {
       line.append(element("strong", "tone-found", "Tone " + m.tone + " Hz"), ", measured " + values.measured + " Hz");
@@ -213,7 +215,7 @@
     const result = report.resultLine.replace(/ .*/, "").replace("bestResult=", "");
     switch (report.verdict) {
       case "error":
-        return "Not analysed: " + (STATUS_WORDS[report.status] || "status " + report.status) + ".";
+        return "Not analysed: " + (STATUS_WORDS[report.statusName] || "status " + report.statusName) + ".";
       case "weak":
         return "Weak: nothing matched clearly (result " + result + ", below " + MIN_RESULT +
           "), so the frequency " + report.freq + " means little.";
@@ -273,7 +275,7 @@
       if (entry.answerFailure) section.append(element("p", "verdict verdict-error", "Not analysed: " + entry.answerFailure));
       return section;
     }
-    section.dataset.status = String(report.status);
+    section.dataset.status = String(report.exitStatus);
     section.dataset.verdict = report.verdict;
     section.append(element("p", "verdict verdict-" + report.verdict, reportWords(report)));
     if (report.hasResult) {
@@ -409,7 +411,6 @@
   });
 
   expectSelect.append(new Option("any candidate", "0"), new Option("none (no tone)", "-1"));
-  for (let freq = 100; freq <= 1000; freq += 20) expectSelect.append(new Option(String(freq), String(freq)));
   filesInput.addEventListener("change", () => takeFiles(filesInput.files));
   for (const input of [lengthInput, minPurityInput, minLevelInput, toleranceInput, expectSelect])
     input.addEventListener("change", settingsChanged);
@@ -424,7 +425,10 @@
     if (event.dataTransfer && event.dataTransfer.files.length) takeFiles(event.dataTransfer.files);
   });
 
-  analysis.ready().then((version) => {
+  analysis.ready().then(({ version, defaults }) => {
+    DEFAULT_LENGTH = defaults.length;
+    MIN_RESULT = defaults.minResult;
+    for (const freq of defaults.candidates) expectSelect.append(new Option(String(freq), String(freq)));
     document.body.dataset.ready = "yes";
     statusLine.textContent = "Ready (Tonalyx " + version + "): choose or drop WAVE files.";
   }, (error) => {

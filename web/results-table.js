@@ -39,7 +39,7 @@ function csvFields(name, measurement, verdict) {
   fields.verdict = verdict || "error";
   if (!measurement) return fields;
   if (measurement.status !== 0) {
-    fields.status = String(measurement.status);
+    fields.status = String(measurement.exitStatus);
     return fields;
   }
   const values = lineValues(measurement.line);

@@ -142,9 +142,15 @@ function tonalyxApi(M) {
     }
   }
 
+  // A status as the library names it, and as a shell would see it of the
+  // console (the page's own part of the module, web/page_module.cpp).
+  function statusFields(status) {
+    return { status, statusName: text(M._tonalyx_status_name(status)), exitStatus: M._tonalyx_page_exit_status(status) };
+  }
+
   function measurementData(m) {
     return {
-      status: M._tonalyx_measurement_status(m),
+      ...statusFields(M._tonalyx_measurement_status(m)),
       tone: M._tonalyx_measurement_tone(m) >>> 0,
       reason: text(M._tonalyx_measurement_reason(m)),
       cut: M._tonalyx_measurement_cut(m),
@@ -172,36 +178,38 @@ function tonalyxApi(M) {
     }
   }
 
-  // The default answer: settings {length, trace, minResult, expect}; the
+  // The default answer: settings {length, trace, minResult, expect}, the
+  // library's defaults for a length or minResult left undefined; the
   // verdict is the library's, as tonalyx-batch gives it.
   function analyze(file, name, settings) {
     const bytes = new Uint8Array(slices.readAsArrayBuffer(file.slice(0, ANSWER_BYTES)));
     const data = M._malloc(Math.max(bytes.length, 1));
-    const raw = M._malloc(12);  // struct tonalyx_settings { uint32_t length; int trace; int keep_samples; }
+    const chosen = M._tonalyx_settings_new();
     let report = 0;
     try {
-      if (!data || !raw) throw new Error("out of memory");
+      if (!data || !chosen) throw new Error("out of memory");
       M.HEAPU8.set(bytes, data);
-      M.HEAPU32[raw >> 2] = settings.length >>> 0;
-      M.HEAP32[(raw >> 2) + 1] = settings.trace ? 1 : 0;
-      M.HEAP32[(raw >> 2) + 2] = settings.trace ? 0 : 1;
-      report = withName(name, (pointer) => M._tonalyx_analyze_memory(data, bytes.length, pointer, raw));
+      if (settings.length !== undefined) M._tonalyx_settings_set_length(chosen, settings.length >>> 0);
+      M._tonalyx_settings_set_trace(chosen, settings.trace ? 1 : 0);
+      M._tonalyx_settings_set_keep_samples(chosen, settings.trace ? 0 : 1);
+      const minResult = settings.minResult ?? M._tonalyx_default_min_result();
+      report = withName(name, (pointer) => M._tonalyx_analyze_memory(data, bytes.length, pointer, chosen));
       if (!report) throw new Error("out of memory");
       const hasResult = M._tonalyx_report_has_result(report) !== 0;
       return {
-        status: M._tonalyx_report_status(report),
+        ...statusFields(M._tonalyx_report_status(report)),
         hasResult,
         freq: M._tonalyx_report_freq(report) >>> 0,
         resultLine: hasResult ? text(M._tonalyx_report_result_line(report)) : "",
         messages: messages(report, M._tonalyx_report_message_count, M._tonalyx_report_message),
         trace: settings.trace ? text(M._tonalyx_report_trace(report)) : "",
         samples: settings.trace ? [] : samples(report),
-        verdict: text(M._tonalyx_report_verdict(report, settings.minResult, settings.expect >>> 0)),
+        verdict: text(M._tonalyx_report_verdict(report, minResult, settings.expect >>> 0)),
         header: bytes.slice(0, 44),  // for the plot's reference
       };
     } finally {
       M._free(data);
-      M._free(raw);
+      M._tonalyx_settings_free(chosen);
       if (report) M._tonalyx_report_free(report);
     }
   }
@@ -214,5 +222,11 @@ function tonalyxApi(M) {
     analyze,
     shownName,
     version: () => text(M._tonalyx_version()),
+    // The candidates and the defaults, for the page's choices.
+    defaults: () => ({
+      candidates: Array.from({ length: M._tonalyx_candidate_count() }, (_, i) => M._tonalyx_candidate_at(i) >>> 0),
+      length: M._tonalyx_default_length() >>> 0,
+      minResult: M._tonalyx_default_min_result(),
+    }),
   };
 }

@@ -52,5 +52,5 @@ onmessage = (event) => {
 
 createTonalyx().then((module) => {
   api = tonalyxApi(module);
-  postMessage({ type: "ready", version: api.version() });
+  postMessage({ type: "ready", version: api.version(), defaults: api.defaults() });
 }, (error) => postMessage({ type: "ready", failed: String(error) }));

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace {
 

@@ -1,442 +1,302 @@
-// Tonalyx: which of 46 candidate frequencies (100, 120, ..., 1000) a tone
-// in a RIFF/WAVE file holds.
+// Tonalyx for C++: a header-only layer over the C interface (tonalyx.h).
+// Classes own the C handles and free them; strings and vectors are built
+// here, in the caller's program, so no C++ type crosses the library's
+// boundary and a shared libtonalyx works with any C++ standard library.
 //
-// Two answers, both from the bytes of one file:
-//   - analyze(): the tool's own answer, exactly as the console prints it
-//     (the correlation of the first `length` sample slots with a reference
-//     sine per candidate);
-//   - measure(): the tone's frequency in Hz, whatever its phase, lead-in,
-//     rate, depth or channels, and whether there is a tone at all.
+//     const tonalyx::Report report = tonalyx::analyzeFile("golden.wav");
+//     if (report.status() == tonalyx::Status::ok)
+//         std::puts(report.resultLine().c_str());  // bestResult=0.497611 best matching freq.=440
+//     const tonalyx::Measurement m = tonalyx::measureFile("dut.wav");
+//     std::puts(m.line().c_str());                  // tone=440 measured=440.00 purity=1.000 ...
 //
-// Every call is reentrant: a run's state belongs to that run, so runs may
-// go on at once on many threads. Nothing here writes to standard output or
-// standard error; what a run would print comes back as data, and to an
-// OutputSink when one is given.
+// Compatibility: this header follows the C interface's policy (see
+// tonalyx.h); being compiled into the caller, it may change with the
+// C++ source kept working, never with a rebuilt program breaking. A
+// constructor of the C interface returns NULL only when memory runs out;
+// here that throws std::bad_alloc, and nothing else throws.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "tonalyx/export.h"
+#include "tonalyx/tonalyx.h"
 
 namespace tonalyx {
+// An inline namespace of its own: inside the project the same names belong
+// to the library's internal C++ interface, and the two must never meet
+// when a program links the static library.
+inline namespace client {
 
-// ---------------------------------------------------------------------------
-// Where the bytes come from.
-
-class TONALYX_API ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    // Up to `count` bytes into `buffer`: the number delivered (fewer near
-    // the end), 0 at the end of the input, -1 on an error (errorText() then
-    // says which).
-    virtual long read(void* buffer, std::size_t count) = 0;
-    // To an absolute offset; false where the source cannot seek (a pipe),
-    // and reading then goes on where it is.
-    virtual bool seek(std::uint64_t offset) = 0;
-    // The system's words for the last error of read().
-    virtual std::string errorText() const { return "read error"; }
+enum class Status : int {
+    ok = TONALYX_OK,
+    cannotOpen = TONALYX_CANNOT_OPEN,
+    readError = TONALYX_READ_ERROR,
+    noData = TONALYX_NO_DATA,
+    noReport = TONALYX_NO_REPORT,
 };
 
-// Bytes in memory, which the caller keeps alive while the source is used.
-class TONALYX_API MemorySource final : public ByteSource {
-public:
-    MemorySource(const void* data, std::size_t size)
-        : data_(static_cast<const unsigned char*>(data)), size_(size)
-    {
-    }
-    long read(void* buffer, std::size_t count) override;
-    bool seek(std::uint64_t offset) override;
+// "ok", "cannot-open", "read-error", "no-data", "no-report".
+inline const char* statusName(Status status)
+{
+    return tonalyx_status_name(static_cast<int>(status));
+}
 
-private:
-    const unsigned char* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+inline const char* version()
+{
+    return tonalyx_version();
+}
 
-// A file opened read-only in binary mode. open() gives nullptr when it
-// cannot be opened or is a folder, and then sets `whyNot` to the system's
-// words for it ("No such file or directory", "Is a directory"). The name
-// is UTF-8 on every platform.
-class TONALYX_API FileSource final : public ByteSource {
-public:
-    static std::unique_ptr<FileSource> open(const std::string& path);
-    static std::unique_ptr<FileSource> open(const std::string& path, std::string& whyNot);
-    ~FileSource() override;
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
-    long read(void* buffer, std::size_t count) override;
-    bool seek(std::uint64_t offset) override;
-    std::string errorText() const override;
+// 100, 120, ..., 1000, in the order they are compared.
+inline std::vector<std::uint32_t> candidates()
+{
+    std::vector<std::uint32_t> list(tonalyx_candidate_count());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        list[i] = tonalyx_candidate_at(i);
+    return list;
+}
 
-private:
-    explicit FileSource(int fd) : fd_(fd) {}
-    int fd_;
-    int lastError_ = 0;
-};
-
-// ---------------------------------------------------------------------------
-// What a run says.
-
-enum class Stream { out, err };  // standard output, standard error
-
-// What a piece of printed text is.
-enum class OutputKind {
-    trace,    // a line printed with -v only
-    message,  // an error or warning line
-    listing,  // the -gnuplot / -valuelist lines
-    result,   // the result line and the time line
-};
+// Control characters (C1 included) as \xHH, as the tools print names.
+inline std::string escapeControls(std::string_view text)
+{
+    const std::size_t size = tonalyx_escape_controls(text.data(), text.size(), nullptr, 0);
+    if (size == SIZE_MAX)
+        throw std::bad_alloc();
+    std::string out(size + 1, '\0');
+    tonalyx_escape_controls(text.data(), text.size(), out.data(), out.size());
+    out.resize(size);
+    return out;
+}
 
 struct Message {
-    Stream stream;
-    std::string text;  // as printed, line end included
+    int code = 0;          // TONALYX_MSG_...
+    std::string text;      // as the console prints it, line end included
+    bool toStderr = false; // where the console prints it
+    std::uint32_t number = 0;
+    std::string detail;
 };
 
-// Receives, in order, every piece of text a run would print, the way the
-// console prints it.
-class TONALYX_API OutputSink {
+namespace handles {
+template <class Handle, void (*Free)(Handle*)>
+struct Freer {
+    void operator()(Handle* handle) const { Free(handle); }
+};
+template <class Handle, void (*Free)(Handle*)>
+using Owned = std::unique_ptr<Handle, Freer<Handle, Free>>;
+
+template <class Handle>
+Handle* checked(Handle* handle)
+{
+    if (!handle)
+        throw std::bad_alloc();
+    return handle;
+}
+
+inline std::string text(const char* chars)
+{
+    return chars ? std::string(chars) : std::string();
+}
+
+inline std::vector<double> values(const double* first, std::size_t count)
+{
+    return first ? std::vector<double>(first, first + count) : std::vector<double>();
+}
+
+// The messages of a report or a measurement, by its C getters.
+template <class Handle>
+std::vector<Message> messages(const Handle* handle, std::size_t (*count)(const Handle*),
+                              const char* (*text)(const Handle*, std::size_t, int*),
+                              int (*code)(const Handle*, std::size_t),
+                              std::uint32_t (*number)(const Handle*, std::size_t),
+                              const char* (*detail)(const Handle*, std::size_t))
+{
+    std::vector<Message> list(count(handle));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        int stream = TONALYX_STDOUT;
+        list[i].text = handles::text(text(handle, i, &stream));
+        list[i].toStderr = stream == TONALYX_STDERR;
+        list[i].code = code(handle, i);
+        list[i].number = number(handle, i);
+        list[i].detail = handles::text(detail(handle, i));
+    }
+    return list;
+}
+}  // namespace handles
+
+// The settings of a run; the defaults until set.
+class Settings {
 public:
-    virtual ~OutputSink() = default;
-    virtual void write(Stream stream, OutputKind kind, std::string_view text) = 0;
-};
+    Settings() : handle_(handles::checked(tonalyx_settings_new())) {}
+    // Sample slots to analyse, 1 to 4096; others give 4096 and a warning.
+    Settings& length(std::uint32_t slots)
+    {
+        tonalyx_settings_set_length(handle_.get(), slots);
+        return *this;
+    }
+    // Keep the console's transcript (Report::trace).
+    Settings& trace(bool on)
+    {
+        tonalyx_settings_set_trace(handle_.get(), on);
+        return *this;
+    }
+    Settings& keepSamples(bool on)
+    {
+        tonalyx_settings_set_keep_samples(handle_.get(), on);
+        return *this;
+    }
+    // The measurement keeps the data of its plots.
+    Settings& pictures(bool on)
+    {
+        tonalyx_settings_set_pictures(handle_.get(), on);
+        return *this;
+    }
+    const tonalyx_settings* get() const { return handle_.get(); }
 
-// Statuses as a POSIX shell sees them. The console returns them as the
-// 16-bit codes of the run (65535, 65534, ...), whose low byte they are.
-enum class Status : int {
-    ok = 0,
-    readError = 251,    // the input could not be read (not its end)
-    writeError = 252,   // standard output could not be written (console)
-    noData = 253,       // no sample data could be loaded
-    cannotOpen = 254,   // missing, a folder, no permission
-    commandLine = 255,  // no -i file (console)
-};
-
-// The exit status a process returns for `status`: 0, or 0xFF00 | status.
-TONALYX_API int exitCode(Status status);
-
-// ---------------------------------------------------------------------------
-// The default answer.
-
-constexpr std::uint32_t kDefaultLength = 1024;
-constexpr std::uint32_t kMaxLength = 4096;
-
-struct Settings {
-    // Sample slots to analyse. 0 and anything above 4096 print
-    // "WARNING: length restricte to 4096!" and use 4096.
-    std::uint32_t length = kDefaultLength;
-    bool trace = false;        // -v: the trace lines
-    bool gnuplot = false;      // -gnuplot: listing to the sink
-    bool valuelist = false;    // -valuelist: listing to the sink
-    bool keepSamples = false;  // Report::samples
-    bool keepTrace = false;    // Report::trace (implies trace)
-    // Report::candidates with every candidate's result. Without it a
-    // candidate that cannot win may be left unfinished (the best result is
-    // the same either way).
-    bool keepCandidates = true;
-    // The run's start on the millisecond clock, for the time line; without
-    // it the clock is read when the run starts.
-    std::optional<std::uint32_t> startTick;
+private:
+    handles::Owned<tonalyx_settings, tonalyx_settings_free> handle_;
 };
 
 struct CandidateResult {
-    std::uint32_t freq;
-    double result;
+    std::uint32_t freq = 0;
+    double result = 0.0;
 };
 
-struct Report {
-    Status status = Status::ok;
-    // The result line's two numbers; 0 and 0.0 without a result.
-    std::uint32_t bestFreq = 0;
-    double bestResult = 0.0;
-    bool hasResult = false;  // the sweep ran (status ok)
-    std::vector<CandidateResult> candidates;  // 100 to 1000, when kept
-    std::vector<double> samples;              // the scaled slots analysed, when kept
-    std::vector<Message> messages;            // the warnings and errors, in order
-    // With keepTrace: everything the run prints on standard output with -v
-    // but the listing, byte for byte as the console prints it.
-    std::string trace;
-    std::uint32_t slotsAnalysed = 0;  // the length after the checks
-    std::uint32_t elapsedMs = 0;
-};
-
-// One run on a file or on any byte source. `name` is what messages call
-// the input. The sink, when given, receives all printed text in order.
-TONALYX_API Report analyzeFile(const std::string& path, const Settings& settings = {}, OutputSink* sink = nullptr);
-TONALYX_API Report analyze(ByteSource& source, std::string_view name, const Settings& settings = {},
-               OutputSink* sink = nullptr);
-
-// "bestResult=0.497611 best matching freq.=440", without line ends.
-TONALYX_API std::string resultLine(const Report& report);
-
-// ---------------------------------------------------------------------------
-// The measurement.
-
-// Purity below this means no tone. Purity is the share of the sound in
-// the tone's own band (from half its frequency to past its last harmonic,
-// mains hum left out) that its harmonic series holds, taken frame by frame
-// (the median, so a pop or a dropout changes nothing): about 1 for a clean
-// tone or a buzzer, over 0.9 with white or pink noise at 0 dB over the
-// whole band, about 0.5 for two tones of equal strength.
-constexpr double kMinPurity = 0.7;
-// Candidates within this many Hz of the measured frequency.
-constexpr double kCandidateReachHz = 10.0;
-
-// Why a measurement found no tone; none when it found one.
-enum class NoToneReason {
-    none,
-    shortTone,  // "short": the tone lasts under 0.1 s in all
-    impure,     // "impure": too little of the sound is one steady harmonic series
-    offBand,    // "off-band": no candidate within kCandidateReachHz
-    several,    // "several": a second candidate holds 30 % or more of the tone energy
-    silent,     // "silent": more than 120 dB below full scale
-    hum,        // "hum": only mains hum (50 or 60 Hz and its multiples)
-};
-
-// "short", "impure", "off-band", "several", "silent", "hum"; "" for none.
-TONALYX_API const char* reasonName(NoToneReason reason);
-
-// One stretch of one steady tone, as -segments prints it.
-struct Segment {
-    double start = 0.0, end = 0.0;  // seconds
-    bool hasTone = false;           // a candidate within reach, pure enough
-    std::uint32_t tone = 0;         // the candidate, 0 for none
-    double measured = 0.0;          // Hz, rounded to 0.01
-    double purity = 0.0;            // 0 to 1
-    double level = 0.0;             // dBFS
-};
-
-// What the measurement drew its answer from, for plots (kept on request).
-struct MeasurementPictures {
-    // The power spectrum of the tone's stretch (or of the whole recording
-    // without a tone): spectrumDb[k] at k x spectrumBinHz, in dB against
-    // full scale; from 0 Hz up to half the rate analysed.
-    double spectrumBinHz = 0.0;
-    std::vector<double> spectrumDb;
-    // The harmonics of the tone found (its fundamental first), and the
-    // mains hum found (its fundamental first), in Hz; empty for none.
-    std::vector<double> harmonicsHz;
-    std::vector<double> humHz;
-    // The level of each block of envelopeSeconds, in dBFS, from 0 s.
-    double envelopeSeconds = 0.0;
-    std::vector<double> envelopeDb;
-    // The bursts of the tone (start, end in seconds), in time order.
-    std::vector<std::pair<double, double>> bursts;
-};
-
-struct Measurement {
-    Status status = Status::ok;          // ok when the file was read
-    bool hasTone = false;                // a candidate within reach and purity enough
-    std::uint32_t tone = 0;              // the candidate, 0 for none
-    double measured = 0.0;               // Hz, rounded to 0.01
-    double purity = 0.0;                 // 0 to 1: the harmonic series' share of the sound
-    double level = 0.0;                  // dBFS of the tone's fundamental
-    double start = 0.0, end = 0.0;       // seconds, from the first burst to the end of the last
-    std::uint32_t channel = 0;           // 1-based; 0: the channels mixed
-    double thd = 0.0;                    // total harmonic distortion, percent
-    double snr = 0.0;                    // dB: the tone against the noise in its own band
-    double drift = 0.0;                  // Hz: the spread of the frequency over the tone
-    std::uint32_t bursts = 0;            // stretches of tone; 1 for a continuous tone
-    NoToneReason reason = NoToneReason::none;  // why there is no tone
-    double cut = 0.0;                    // seconds measured when the recording was cut short; 0: whole
-    std::vector<Segment> segments;       // every stretch of steady tone, in time order
-    MeasurementPictures pictures;        // with MeasureOptions::pictures
-    std::vector<Message> messages;       // errors ("unsupported format tag 0x0055") and notes
-};
-
-struct MeasureOptions {
-    bool pictures = false;  // fill Measurement::pictures
-    bool segments = true;   // fill Measurement::segments (a few percent of the time)
-};
-
-TONALYX_API Measurement measureFile(const std::string& path, const MeasureOptions& options = {});
-TONALYX_API Measurement measure(ByteSource& source, std::string_view name, const MeasureOptions& options = {});
-
-// "tone=440 measured=440.02 purity=0.998 level=-6.0 start=0.100
-// end=1.100 channel=1 thd=0.12 snr=48.2 drift=0.01 bursts=1", then
-// " reason=impure" without a tone and " cut=60.000" for a recording cut
-// short; without a line end.
-TONALYX_API std::string measurementLine(const Measurement& measurement);
-// "segment start=0.100 end=0.600 tone=660 measured=660.00 purity=0.998
-// level=-6.0", without a line end.
-TONALYX_API std::string segmentLine(const Segment& segment);
-
-// ---------------------------------------------------------------------------
-// Verdicts, as tonalyx-batch gives them.
-
-// missing and unlisted come only from a batch with a manifest: a file the
-// manifest lists that was not found, and a file found that it does not list.
-enum class Verdict { ok, weak, wrong, error, missing, unlisted };
-
-struct VerdictRules {
-    double minResult = 0.1;   // below: weak
-    std::uint32_t expect = 0; // a candidate, or 0 for any
-    bool expectNone = false;  // the file must hold no tone (with hz)
-    bool hz = false;          // judge the measurement instead of the result
-    // With hz: a tone of lower purity, or (when set) of lower level in
-    // dBFS, is weak; a tone measured further than `tolerance` Hz from the
-    // expected candidate is wrong.
-    double minPurity = kMinPurity;
-    std::optional<double> minLevel;
-    double tolerance = kCandidateReachHz;
-};
-
-TONALYX_API Verdict verdictOf(const Report& report, const VerdictRules& rules);
-TONALYX_API Verdict verdictOf(const Measurement& measurement, const VerdictRules& rules);
-// "ok", "weak", "wrong", "error", "missing", "unlisted"
-TONALYX_API const char* verdictName(Verdict verdict);
-
-// True for 100, 120, ..., 1000.
-TONALYX_API bool isCandidate(std::uint32_t freq);
-
-// ---------------------------------------------------------------------------
-// Many files: the runs of tonalyx-batch, on worker threads.
-
-// What a manifest expects of one file: a candidate, or no tone at all.
-struct ExpectedTone {
-    std::string file;        // as the line names it (raw bytes)
-    bool none = false;       // the file must hold no tone
-    std::uint32_t tone = 0;  // else the candidate
-    std::size_t line = 0;    // the line it is on, from 1
-};
-
-// A list of files and the tone each should hold, read from a TSV or CSV
-// file of two columns, `file` and `expect`.
-//
-// A name matches a file found when both name the same place, taken from
-// the current folder with "." components and repeated slashes left out:
-// the name as written, or relative to the manifest's folder, against the
-// path as the batch found it (the path given, then the names inside
-// folders). Nothing else is resolved: no symlinks, no "..".
-struct Manifest {
-    std::string folder;  // the manifest's folder ("" for the current one)
-    std::vector<ExpectedTone> entries;
-};
-
-// Bounds on a manifest: it is read whole into memory.
-constexpr std::uint64_t kMaxManifestBytes = 64ull << 20;
-constexpr std::size_t kMaxManifestLines = 1000000;
-
-struct ManifestReading {
-    Manifest manifest;
-    // Empty when read; else what is wrong, control characters escaped
-    // ("line 3: expect must be a candidate or none, not '445'").
-    std::string error;
-    bool cannotRead = false;  // the error is the file's: missing, unreadable, too large
-};
-
-// The manifest's text: TSV when its first line holds a tab, else CSV (RFC
-// 4180, quoted fields across lines allowed). A first line "file", "expect"
-// is a header; empty lines are skipped; CR LF ends a line as LF does. In
-// TSV a name is read as tonalyx-batch writes it (\t, \n, \r, \\ and
-// \xHH escapes); in CSV as it stands. `expect` is a candidate (0440 is
-// 440) or "none", spaces around it ignored.
-TONALYX_API ManifestReading parseManifest(std::string_view text, std::string folder);
-// The file at `path`, at most kMaxManifestBytes, parsed.
-TONALYX_API ManifestReading readManifest(const std::string& path);
-
-struct BatchOptions {
-    unsigned jobs = 0;      // worker threads; 0: the hardware threads (at least 1)
-    // Rows in flight at most (analysed but not yet taken by next());
-    // workers wait while it is full. 0: 4 x jobs.
-    std::size_t window = 0;
-    Settings settings;      // for each analyzeFile() (trace and listing are off)
-    VerdictRules rules;     // rules.hz: measureFile() instead
-    // Each file is judged against its own entry (its expect or none taking
-    // the place of the rules'); a file it lists that is not found gets a row
-    // with the verdict missing, a file found that it does not list the
-    // verdict unlisted (or error).
-    std::optional<Manifest> manifest;
-    // Called on the constructing thread with the count of files found so
-    // far, while the paths are searched.
-    std::function<void(std::size_t found)> onFound;
-};
-
-struct BatchRow {
-    std::string file;             // the path, as found (raw bytes)
-    Status status = Status::ok;   // of the analysis, or of the measurement with hz
-    Report report;                // without hz
-    Measurement measurement;      // with hz
-    Verdict verdict = Verdict::error;
-    // The run's messages as tonalyx-batch prints them: those the console
-    // writes to standard error first, then those it writes to standard
-    // output, each group in its order.
-    std::vector<Message> messages;
-};
-
-// A path given to a batch that could not be searched.
-struct BatchPathError {
-    std::string path;      // as given or found (raw bytes)
-    std::string reason;    // "no such file or folder", "cannot read folder: ..."
-    bool missing = false;  // a path given that does not exist
-};
-
-// Files and folders walked at once: folders recursively for *.wav (any
-// case), without following symlinked folders inside them (a symlinked
-// folder given as a path is searched); inside folders only regular files
-// and symlinks to regular files are taken, so a FIFO named x.wav is
-// skipped. A path given explicitly that is not a folder is read whatever it
-// is. The names are sorted in byte order of the whole path.
-//
-// Every path that cannot be searched has an error row of its own among
-// them (status cannotOpen): a path given that is missing, as the
-// measurement or analysis of it fails, and a folder that cannot be read,
-// with its reason as message. The rows missing from a manifest sort in by
-// their names as the manifest writes them.
-//
-// Rows come in that order, each as soon as it and all before it are ready.
-// Memory stays bounded apart from the list of names: at most `window` rows
-// are in flight. The workers start with the first next().
-class TONALYX_API BatchRun {
+// The default answer of one run.
+class Report {
 public:
-    BatchRun(std::vector<std::string> paths, const BatchOptions& options);
-    ~BatchRun();  // stops the workers and waits for them
-    BatchRun(const BatchRun&) = delete;
-    BatchRun& operator=(const BatchRun&) = delete;
-    // The next row; false when there is none left (or after stop()).
-    bool next(BatchRow& row);
-    // Asks the workers to stop after the files they are on; safe from any
-    // thread, next() then returns false.
-    void stop();
-    // The rows the run gives (files found, paths in error, files missing
-    // from the manifest), and the paths that could not be searched (in the
-    // order found; each has its error row too).
-    std::size_t fileCount() const;
-    std::vector<BatchPathError> pathErrors() const;
+    // Takes `handle` over; NULL (out of memory) throws std::bad_alloc.
+    explicit Report(tonalyx_report* handle) : handle_(handles::checked(handle)) {}
+
+    Status status() const { return static_cast<Status>(tonalyx_report_status(get())); }
+    bool hasResult() const { return tonalyx_report_has_result(get()) != 0; }
+    std::uint32_t freq() const { return tonalyx_report_freq(get()); }
+    double result() const { return tonalyx_report_result(get()); }
+    std::string resultLine() const { return handles::text(tonalyx_report_result_line(get())); }
+    std::uint32_t length() const { return tonalyx_report_length(get()); }
+    std::string trace() const { return handles::text(tonalyx_report_trace(get())); }
+    std::vector<double> samples() const
+    {
+        std::size_t count = 0;
+        const double* first = tonalyx_report_samples(get(), &count);
+        return handles::values(first, count);
+    }
+    std::vector<CandidateResult> candidates() const
+    {
+        std::vector<CandidateResult> list(tonalyx_report_candidate_count(get()));
+        for (std::size_t i = 0; i < list.size(); ++i)
+            tonalyx_report_candidate(get(), i, &list[i].freq, &list[i].result);
+        return list;
+    }
+    std::vector<Message> messages() const
+    {
+        return handles::messages(get(), tonalyx_report_message_count, tonalyx_report_message,
+                                 tonalyx_report_message_code, tonalyx_report_message_number,
+                                 tonalyx_report_message_detail);
+    }
+    // "ok", "weak", "wrong" or "error", as tonalyx-batch judges.
+    std::string verdict(double minResult = TONALYX_DEFAULT_MIN_RESULT, std::uint32_t expect = 0) const
+    {
+        return handles::text(tonalyx_report_verdict(get(), minResult, expect));
+    }
+    const tonalyx_report* get() const { return handle_.get(); }
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    handles::Owned<tonalyx_report, tonalyx_report_free> handle_;
 };
 
-// ---------------------------------------------------------------------------
-// Names and text made safe to print.
+inline Report analyzeFile(const std::string& path, const Settings& settings = Settings())
+{
+    return Report(tonalyx_analyze_file(path.c_str(), settings.get()));
+}
 
-// Bytes 0x01-0x1F and 0x7F, and the C1 controls (U+0080-U+009F, and the
-// bytes 0x80-0x9F outside valid UTF-8), as \x and two lower-case hex digits
-// a byte; every other byte as it is.
-TONALYX_API std::string escapeControls(std::string_view text);
-// One TSV field: \t, \n, \r and \\ as two-character escapes, other control
-// bytes (C1 included, as escapeControls) as \xHH.
-TONALYX_API std::string escapeTsv(std::string_view text);
-// A JSON string's contents: valid UTF-8 passes, `"` and `\` and control
-// characters (C1 included) are escaped, and each byte that is not valid UTF-8 becomes
-// \udcHH (a lone surrogate, as Python's surrogateescape reads it back), so
-// the object still parses and the name can be recovered.
-TONALYX_API std::string escapeJson(std::string_view text);
-// One CSV field (RFC 4180): the name's bytes as they are but the control
-// characters other than tab, CR and LF, written as escapeControls writes
-// them; in double quotes, each quote doubled, when it holds a comma, a
-// quote, a CR or an LF.
-TONALYX_API std::string escapeCsv(std::string_view text);
+// A whole file in memory; `name` is what messages call it.
+inline Report analyzeMemory(const void* data, std::size_t size, const std::string& name,
+                            const Settings& settings = Settings())
+{
+    return Report(tonalyx_analyze_memory(data, size, name.c_str(), settings.get()));
+}
 
-TONALYX_API const char* version();
+inline Report analyze(const tonalyx_io& io, const std::string& name, const Settings& settings = Settings())
+{
+    return Report(tonalyx_analyze_io(&io, name.c_str(), settings.get()));
+}
 
+struct Segment {
+    double start = 0.0, end = 0.0, measured = 0.0, purity = 0.0, level = 0.0;
+    std::uint32_t tone = 0;  // 0 for none
+    std::string line;        // as -segments prints it
+};
+
+// The measurement of one recording.
+class Measurement {
+public:
+    // Takes `handle` over; NULL (out of memory) throws std::bad_alloc.
+    explicit Measurement(tonalyx_measurement* handle) : handle_(handles::checked(handle)) {}
+
+    Status status() const { return static_cast<Status>(tonalyx_measurement_status(get())); }
+    std::uint32_t tone() const { return tonalyx_measurement_tone(get()); }  // 0: none
+    double measured() const { return tonalyx_measurement_measured(get()); }
+    double purity() const { return tonalyx_measurement_purity(get()); }
+    double level() const { return tonalyx_measurement_level(get()); }
+    double start() const { return tonalyx_measurement_start(get()); }
+    double end() const { return tonalyx_measurement_end(get()); }
+    std::uint32_t channel() const { return tonalyx_measurement_channel(get()); }
+    double thd() const { return tonalyx_measurement_thd(get()); }
+    double snr() const { return tonalyx_measurement_snr(get()); }
+    double drift() const { return tonalyx_measurement_drift(get()); }
+    std::uint32_t bursts() const { return tonalyx_measurement_bursts(get()); }
+    std::string reason() const { return handles::text(tonalyx_measurement_reason(get())); }
+    double cut() const { return tonalyx_measurement_cut(get()); }
+    std::string line() const { return handles::text(tonalyx_measurement_line(get())); }
+    std::vector<Segment> segments() const
+    {
+        std::vector<Segment> list(tonalyx_measurement_segment_count(get()));
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            Segment& s = list[i];
+            tonalyx_measurement_segment(get(), i, &s.start, &s.end, &s.tone, &s.measured, &s.purity, &s.level);
+            s.line = handles::text(tonalyx_measurement_segment_line(get(), i));
+        }
+        return list;
+    }
+    std::vector<Message> messages() const
+    {
+        return handles::messages(get(), tonalyx_measurement_message_count, tonalyx_measurement_message,
+                                 tonalyx_measurement_message_code, tonalyx_measurement_message_number,
+                                 tonalyx_measurement_message_detail);
+    }
+    // As tonalyx-batch --hz judges; expect: 0 any candidate, -1 no tone.
+    std::string verdict(double minPurity, double minLevel, double tolerance, std::int32_t expect) const
+    {
+        return handles::text(tonalyx_measurement_verdict(get(), minPurity, minLevel, tolerance, expect));
+    }
+    const tonalyx_measurement* get() const { return handle_.get(); }
+
+private:
+    handles::Owned<tonalyx_measurement, tonalyx_measurement_free> handle_;
+};
+
+// With pictures, the measurement keeps the data of its plots (the C calls
+// tonalyx_measurement_spectrum, ... on get()).
+inline Measurement measureFile(const std::string& path, bool pictures = false)
+{
+    return Measurement(tonalyx_measure_file_with(path.c_str(), pictures ? TONALYX_MEASURE_PICTURES : 0));
+}
+
+inline Measurement measureMemory(const void* data, std::size_t size, const std::string& name, bool pictures = false)
+{
+    return Measurement(
+        tonalyx_measure_memory_with(data, size, name.c_str(), pictures ? TONALYX_MEASURE_PICTURES : 0));
+}
+
+inline Measurement measure(const tonalyx_io& io, const std::string& name, const Settings& settings = Settings())
+{
+    return Measurement(tonalyx_measure_io(&io, name.c_str(), settings.get()));
+}
+
+}  // namespace client
 }  // namespace tonalyx

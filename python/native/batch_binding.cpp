@@ -70,7 +70,7 @@ struct BatchArguments {
     std::uint32_t length = kDefaultLength;
     std::uint32_t expect = 0;
     bool expectNone = false;
-    double minResult = 0.1;
+    double minResult = kDefaultMinResult;
     double minPurity = kMinPurity;
     std::optional<double> minLevel;
     double tolerance = kCandidateReachHz;

@@ -1,12 +1,15 @@
 // tonalyx._native: the library's runs for the package tonalyx, which turns
 // statuses into exceptions and sources into paths or bytes.
+#include <cctype>
+#include <string>
 #include <vector>
 
 #include <pybind11/pybind11.h>
 
 #include "bindings.h"
+#include "core/api.h"
 #include "text.h"
-#include "tonalyx/tonalyx.hpp"
+#include "tonalyx/tonalyx.h"
 
 namespace py = pybind11;
 
@@ -14,13 +17,22 @@ PYBIND11_MODULE(_native, module)
 {
     module.doc() = "The library's runs; use the package tonalyx instead.";
     module.attr("__version__") = tonalyx::version();
-    // Statuses as a shell sees them; an IntEnum, so they compare as numbers.
+    // The candidates and the default length, from the library's one list.
+    py::list candidates;
+    for (std::size_t i = 0; i < tonalyx_candidate_count(); ++i)
+        candidates.append(tonalyx_candidate_at(i));
+    module.attr("CANDIDATES") = py::tuple(candidates);
+    module.attr("DEFAULT_LENGTH") = tonalyx_default_length();
+    // The library's statuses by their names ("read-error" is READ_ERROR);
+    // an IntEnum, so they compare as numbers.
     py::list statuses;
     std::vector<int> values;
-    for (auto [name, status] : {std::pair{"OK", tonalyx::Status::ok}, {"READ_ERROR", tonalyx::Status::readError},
-                                {"NO_DATA", tonalyx::Status::noData}, {"CANNOT_OPEN", tonalyx::Status::cannotOpen}}) {
-        statuses.append(py::make_tuple(name, static_cast<int>(status)));
-        values.push_back(static_cast<int>(status));
+    for (int status = TONALYX_OK; status <= TONALYX_NO_DATA; ++status) {
+        std::string name = tonalyx_status_name(status);
+        for (char& c : name)
+            c = c == '-' ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        statuses.append(py::make_tuple(name, status));
+        values.push_back(status);
     }
     module.attr("Status") =
         py::module_::import("enum").attr("IntEnum")("Status", statuses, py::arg("module") = "tonalyx");

@@ -6,7 +6,7 @@
 
 #include <pybind11/pybind11.h>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::python {
 

@@ -35,7 +35,7 @@ __all__ = [
 __version__ = _native.__version__
 
 #: The candidates, in the order they are compared.
-CANDIDATES = tuple(range(100, 1001, 20))
+CANDIDATES = _native.CANDIDATES
 
 # The name that messages give a file in memory.
 _MEMORY_NAME = "<bytes>"
@@ -129,7 +129,7 @@ def _index(name, value):
         raise TypeError(f"{name} must be an int, not {type(value).__name__}") from None
 
 
-def analyze(source, length=1024, samples=False, trace=False):
+def analyze(source, length=_native.DEFAULT_LENGTH, samples=False, trace=False):
     """The console's answer for one file: the best of the 46 candidates
     over the first `length` slots.
 

@@ -15,9 +15,9 @@ Source = Union[Path, bytes, bytearray, memoryview]
 
 class Status(enum.IntEnum):
     OK = 0
-    READ_ERROR = 251
-    NO_DATA = 253
-    CANNOT_OPEN = 254
+    CANNOT_OPEN = 1
+    READ_ERROR = 2
+    NO_DATA = 3
 
 class Message:
     @property

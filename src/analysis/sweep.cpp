@@ -3,6 +3,8 @@
 
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
+#include "analysis/result_line.h"
+#include "common/candidates.h"
 #include "core/run_state.h"
 
 namespace {
@@ -33,7 +35,8 @@ void sweepFrequencies(RunState& run, uint32_t length)
     CorrelationBound bound{tail.data(), bestResult};
     run.correlationBound = bounded ? &bound : nullptr;
 
-    for (uint32_t freq = 100; freq <= 1000; freq += 20) {
+    for (std::size_t index = 0; index < tonalyx::kCandidateCount; ++index) {
+        const uint32_t freq = tonalyx::candidateAt(index);
         TRACE(run, "main() freq=%u\n", freq);
         makeSine(run, length, freq);
         bound.neededFrom = bestResult;
@@ -51,5 +54,5 @@ void sweepFrequencies(RunState& run, uint32_t length)
     run.correlationBound = nullptr;
     run.bestResult = bestResult;
     run.bestFreq = bestFreq;
-    run.out.result("\nbestResult=%lf best matching freq.=%u\n", bestResult, bestFreq);
+    run.out.result("\n%s\n", resultLine(bestResult, bestFreq).c_str());
 }

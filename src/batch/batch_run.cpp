@@ -4,7 +4,7 @@
 #include "batch/path_walk.h"
 #include "batch/row_pipeline.h"
 #include "batch/row_plan.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx {
 
@@ -27,13 +27,11 @@ unsigned workerCount(unsigned asked)
     return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
-// A batch prints nothing but its rows: no trace, no listing.
+// A batch prints nothing but its rows: no trace.
 Settings quietSettings(Settings settings)
 {
     settings.trace = false;
     settings.keepTrace = false;
-    settings.gnuplot = false;
-    settings.valuelist = false;
     return settings;
 }
 
@@ -45,7 +43,7 @@ void fillErrorRow(const batch::PlannedRow& plan, BatchRow& row)
     row.report.status = Status::cannotOpen;
     row.measurement.status = Status::cannotOpen;
     row.verdict = plan.kind == batch::PlannedRow::Kind::missing ? Verdict::missing : Verdict::error;
-    row.messages = {Message{Stream::err, "ERROR: " + plan.problem + "\n"}};
+    row.messages = {Message{Stream::err, "ERROR: " + plan.problem + "\n", MessageCode::rowFailed, 0, plan.problem}};
 }
 
 }  // namespace

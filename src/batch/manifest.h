@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch {
 

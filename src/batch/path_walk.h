@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch {
 

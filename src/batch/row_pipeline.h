@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch {
 

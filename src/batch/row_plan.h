@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "batch/path_walk.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch_cli {
 

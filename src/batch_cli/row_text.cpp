@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "batch_cli/table_escapes.h"
+#include "common/exit_status.h"
+
 namespace tonalyx::batch_cli {
 
 namespace {
@@ -18,13 +21,13 @@ struct Cell {
     std::string value;
 };
 
-// The status a run of the console gives: with hz, 1 for a file read
-// without a tone, as tonalyx -hz exits.
+// The status a POSIX shell sees of a run of the console: with hz, 1 for a
+// file read without a tone, as tonalyx -hz exits.
 std::string statusText(const BatchRow& row, bool hz)
 {
     if (hz && row.status == Status::ok && !row.measurement.hasTone)
         return "1";
-    return std::to_string(static_cast<int>(row.status));
+    return std::to_string(console::exitStatusOf(static_cast<int>(row.status)) & 0xff);
 }
 
 // The columns of a row, with the digits of the result or measurement line

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "batch_cli/batch_options.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch_cli {
 

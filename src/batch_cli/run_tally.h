@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::batch_cli {
 

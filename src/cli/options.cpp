@@ -2,22 +2,6 @@
 
 #include <cstring>
 
-int32_t parseLength(const char* text)
-{
-    const char* p = text;
-    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r')
-        ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-')
-        negative = *p++ == '-';
-    uint32_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        value = value * 10u + static_cast<uint32_t>(*p - '0');
-    if (negative)
-        value = 0u - value;
-    return static_cast<int32_t>(value);
-}
-
 Options readOptions(int argc, const char* const* argv)
 {
     Options options;
@@ -31,7 +15,7 @@ Options readOptions(int argc, const char* const* argv)
                 options.fileName = next;
         } else if (std::strcmp(arg, "-length") == 0) {
             if (next)
-                options.length = parseLength(next);
+                options.length = tonalyx::lengthFromText(next);
         } else if (std::strcmp(arg, "-gnuplot") == 0)
             options.gnuplot = true;
         else if (std::strcmp(arg, "-valuelist") == 0)

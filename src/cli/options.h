@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/api.h"
+
 struct Options {
     std::string fileName;  // from -i, used whole whatever its length
-    int32_t length = 1024; // from -length, unchecked
+    uint32_t length = tonalyx::kDefaultLength;  // from -length, unchecked
     bool verbose = false;  // -v
     bool gnuplot = false;  // -gnuplot
     bool valuelist = false;  // -valuelist
@@ -19,7 +21,3 @@ struct Options {
 // -length is also compared in its own turn (`-i -v` names the file "-v" and
 // switches the trace on).
 Options readOptions(int argc, const char* const* argv);
-
-// Decimal text to a 32-bit number: leading white space, one optional sign,
-// digits up to the first other character, wrapping modulo 2^32.
-int32_t parseLength(const char* text);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 // Two empty lines, then the named sets in this order, each line ending in
 // "\n":

@@ -6,26 +6,42 @@
 #include "cli/options.h"
 #include "cli/pictures_text.h"
 #include "cli/usage.h"
-#include "common/tick_clock.h"
-#include "core/run_driver.h"
-#include "tonalyx/tonalyx.hpp"
+#include "cli/sample_listing.h"
+#include "common/exit_status.h"
+#include "core/api.h"
 
 namespace {
 
-// What a run prints goes straight to standard output and standard error.
+void print(tonalyx::Stream stream, std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream == tonalyx::Stream::err ? stderr : stdout);
+}
+
+int exitStatusOf(tonalyx::Status status)
+{
+    return tonalyx::console::exitStatusOf(static_cast<int>(status));
+}
+
+// What a run prints goes straight to standard output and standard error,
+// and the slots to the listings asked for.
 class ConsoleSink final : public tonalyx::OutputSink {
 public:
-    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view text) override
+    ConsoleSink(bool gnuplot = false, bool valuelist = false) : gnuplot_(gnuplot), valuelist_(valuelist) {}
+    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view text) override { print(stream, text); }
+    void samples(const double* values, uint32_t count) override
     {
-        std::fwrite(text.data(), 1, text.size(), stream == tonalyx::Stream::err ? stderr : stdout);
+        listSamples(values, count, gnuplot_, valuelist_,
+                    [](std::string_view text) { print(tonalyx::Stream::out, text); });
     }
+
+private:
+    bool gnuplot_, valuelist_;
 };
 
 void printMessages(const std::vector<tonalyx::Message>& messages)
 {
-    ConsoleSink sink;
     for (const tonalyx::Message& message : messages)
-        sink.write(message.stream, tonalyx::OutputKind::message, message.text);
+        print(message.stream, message.text);
 }
 
 // -hz: the measurement's line (with -pictures, the plots' data after it);
@@ -38,7 +54,7 @@ int measureRun(const Options& options)
     const tonalyx::Measurement measurement = tonalyx::measureFile(options.fileName, measureOptions);
     printMessages(measurement.messages);
     if (measurement.status != tonalyx::Status::ok)
-        return tonalyx::exitCode(measurement.status);
+        return exitStatusOf(measurement.status);
     std::string line;
     if (options.segments)
         for (const tonalyx::Segment& segment : measurement.segments)
@@ -50,25 +66,21 @@ int measureRun(const Options& options)
     return measurement.hasTone ? 0 : 1;
 }
 
-int defaultRun(const Options& options, uint32_t startTick)
+int defaultRun(const Options& options)
 {
     tonalyx::Settings settings;
-    settings.length = static_cast<uint32_t>(options.length);
+    settings.length = options.length;
     settings.trace = options.verbose;
-    settings.gnuplot = options.gnuplot;
-    settings.valuelist = options.valuelist;
     settings.keepCandidates = false;  // only the best one is printed
-    settings.startTick = startTick;
-    ConsoleSink sink;
+    ConsoleSink sink(options.gnuplot, options.valuelist);
     const tonalyx::Report report = tonalyx::analyzeFile(options.fileName, settings, &sink);
-    return tonalyx::exitCode(report.status);
+    return exitStatusOf(report.status);
 }
 
 }  // namespace
 
 int runTonalyx(int argc, const char* const* argv)
 {
-    const uint32_t startTick = getTickCount();
     std::clearerr(stdout);
     const Options options = readOptions(argc, argv);
 
@@ -83,22 +95,20 @@ int runTonalyx(int argc, const char* const* argv)
         std::printf("ERROR: command line not correct (\"-i\" missing?)\n");
         usage();
         // The length is not checked then; the closing trace ends the run.
-        ConsoleSink sink;
-        tonalyx::Report unused;
-        RunOutput out(unused, &sink, options.verbose, false);
-        traceClosing(out, 0, kRunCommandLine);
-        status = static_cast<uint16_t>(kRunCommandLine);
+        status = tonalyx::console::kCommandLine;
+        if (options.verbose)
+            std::printf("last read pos=0\nreturn code=%d\n", status);
     } else if (options.hz) {
         status = measureRun(options);
     } else {
-        status = defaultRun(options, startTick);
+        status = defaultRun(options);
     }
 
     // Output that could not be written is no success. (A closed pipe ends
     // the run by its signal before this.)
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "ERROR: cannot write standard output\n");
-        status = tonalyx::exitCode(tonalyx::Status::writeError);
+        status = tonalyx::console::kWriteError;
     }
     return status;
 }

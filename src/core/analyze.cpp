@@ -1,10 +1,10 @@
 #include <memory>
 
 #include "analysis/analysis.h"
+#include "common/exit_status.h"
 #include "common/tick_clock.h"
 #include "core/run_driver.h"
 #include "core/run_state.h"
-#include "listing/sample_listing.h"
 #include "wave/wave_reader.h"
 
 namespace {
@@ -19,17 +19,17 @@ int32_t addLow16(int32_t pos, int result)
 }
 
 // A read error ends the run at once: what was read so far proves nothing.
-int16_t readFailure(RunState& run, std::string_view name)
+tonalyx::Status readFailure(RunState& run, std::string_view name)
 {
     const std::string shown = tonalyx::escapeControls(name);
     const std::string why = tonalyx::escapeControls(run.readError);
-    run.out.message(tonalyx::Stream::err, "ERROR: cannot read %s: %s\n", shown.c_str(), why.c_str());
-    return kRunReadError;
+    run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::readFailed, 0, run.readError, "ERROR: cannot read %s: %s\n", shown.c_str(), why.c_str());
+    return tonalyx::Status::readError;
 }
 
 // The stages of a run on the open input, each once, in their order.
-// Returns the run's code.
-int16_t runStages(RunState& run, std::string_view name, int32_t& pos, uint32_t length, uint32_t startTick,
+// Returns how it ended.
+tonalyx::Status runStages(RunState& run, std::string_view name, int32_t& pos, uint32_t length, uint32_t startTick,
                   tonalyx::Report& report)
 {
     pos = addLow16(pos, readMainChunk(run));
@@ -54,19 +54,18 @@ int16_t runStages(RunState& run, std::string_view name, int32_t& pos, uint32_t l
     // A run that found no samples must never report a frequency, and no
     // stage may read slots that were never loaded.
     if (run.loadedSlots == 0) {
-        run.out.message(tonalyx::Stream::out, "ERROR: no sample data loaded\n");
-        return kRunNoData;
+        run.out.message(tonalyx::Stream::out, tonalyx::MessageCode::noData, 0, {}, "ERROR: no sample data loaded\n");
+        return tonalyx::Status::noData;
     }
     if (run.loadedSlots < length) {
-        run.out.message(tonalyx::Stream::out,
+        run.out.message(tonalyx::Stream::out, tonalyx::MessageCode::lengthReduced, run.loadedSlots, {},
                         "WARNING: length reduced to %u, the number of sample slots loaded!\n", run.loadedSlots);
         length = run.loadedSlots;
     }
     report.slotsAnalysed = length;
 
     normalizeData(run);
-    if (run.gnuplot || run.valuelist)
-        printSamples(run, length);
+    run.out.samples(run.samples.data(), length);
     sweepFrequencies(run, length);
     report.hasResult = true;
     report.bestFreq = run.bestFreq;
@@ -74,13 +73,14 @@ int16_t runStages(RunState& run, std::string_view name, int32_t& pos, uint32_t l
 
     report.elapsedMs = getTickCount() - startTick;
     run.out.result("time=%u\n", report.elapsedMs);
-    return kRunDone;
+    return tonalyx::Status::ok;
 }
 
 uint32_t checkedLength(uint32_t length, RunOutput& out)
 {
     if (length > tonalyx::kMaxLength || length == 0) {
-        out.message(tonalyx::Stream::out, "WARNING: length restricte to 4096!\n");
+        out.message(tonalyx::Stream::out, tonalyx::MessageCode::lengthRestricted, tonalyx::kMaxLength, {},
+                    "WARNING: length restricte to 4096!\n");
         return tonalyx::kMaxLength;
     }
     return length;
@@ -91,21 +91,13 @@ void runOnSource(tonalyx::ByteSource& source, std::string_view name, const tonal
                  uint32_t length, uint32_t startTick, RunOutput& out, tonalyx::Report& report)
 {
     RunState run(source, out);
-    run.gnuplot = settings.gnuplot;
-    run.valuelist = settings.valuelist;
     if (settings.keepCandidates)
         run.candidates = &report.candidates;
     int32_t pos = 0;
-    const int16_t rc = runStages(run, name, pos, length, startTick, report);
-    if (settings.keepSamples && rc == kRunDone)
+    report.status = runStages(run, name, pos, length, startTick, report);
+    if (settings.keepSamples && report.status == tonalyx::Status::ok)
         report.samples.assign(run.samples.begin(), run.samples.begin() + report.slotsAnalysed);
-    report.status = statusOf(rc);
-    traceClosing(out, pos, rc);
-}
-
-uint32_t startOf(const tonalyx::Settings& settings)
-{
-    return settings.startTick ? *settings.startTick : getTickCount();
+    traceClosing(out, pos, report.status);
 }
 
 }  // namespace
@@ -115,24 +107,19 @@ std::string notFoundLine(std::string_view path)
     return "ERROR: Inp.wave file not found: " + tonalyx::escapeControls(path) + "\n";
 }
 
-tonalyx::Status statusOf(int16_t rc)
-{
-    return static_cast<tonalyx::Status>(static_cast<uint16_t>(rc) & 0xff);
-}
-
-void traceClosing(RunOutput& out, int32_t pos, int16_t rc)
+void traceClosing(RunOutput& out, int32_t pos, tonalyx::Status status)
 {
     if (!out.tracing())
         return;
     out.trace("last read pos=%d\n", pos);
-    out.trace("return code=%d\n", static_cast<int>(static_cast<uint16_t>(rc)));
+    out.trace("return code=%d\n", static_cast<int>(tonalyx::console::exitStatusOf(static_cast<int>(status))));
 }
 
 namespace tonalyx {
 
 Report analyze(ByteSource& source, std::string_view name, const Settings& settings, OutputSink* sink)
 {
-    const uint32_t startTick = startOf(settings);
+    const uint32_t startTick = getTickCount();
     Report report;
     RunOutput out(report, sink, settings.trace, settings.keepTrace);
     const uint32_t length = checkedLength(settings.length, out);
@@ -142,15 +129,15 @@ Report analyze(ByteSource& source, std::string_view name, const Settings& settin
 
 Report analyzeFile(const std::string& path, const Settings& settings, OutputSink* sink)
 {
-    const uint32_t startTick = startOf(settings);
+    const uint32_t startTick = getTickCount();
     Report report;
     RunOutput out(report, sink, settings.trace, settings.keepTrace);
     const uint32_t length = checkedLength(settings.length, out);
     const std::unique_ptr<FileSource> source = FileSource::open(path);
     if (!source) {
-        out.message(Stream::out, "%s", notFoundLine(path).c_str());
+        out.message(Stream::out, MessageCode::notFound, 0, path, "%s", notFoundLine(path).c_str());
         report.status = Status::cannotOpen;
-        traceClosing(out, 0, kRunCannotOpen);
+        traceClosing(out, 0, report.status);
         return report;
     }
     runOnSource(*source, path, settings, length, startTick, out, report);

@@ -2,7 +2,7 @@
 #include <cerrno>
 
 #include "common/platform.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx {
 

@@ -1,25 +1,27 @@
-#include <cstdio>
-
-#include "tonalyx/tonalyx.hpp"
+#include "analysis/result_line.h"
+#include "core/api.h"
 
 namespace tonalyx {
 
-int exitCode(Status status)
-{
-    const auto code = static_cast<int>(status);
-    return code == 0 ? 0 : 0xff00 | code;
-}
-
 std::string resultLine(const Report& report)
 {
-    char line[400];
-    std::snprintf(line, sizeof line, "bestResult=%lf best matching freq.=%u", report.bestResult, report.bestFreq);
-    return line;
+    return ::resultLine(report.bestResult, report.bestFreq);
+}
+
+const char* statusName(Status status)
+{
+    switch (status) {
+    case Status::ok: return "ok";
+    case Status::cannotOpen: return "cannot-open";
+    case Status::readError: return "read-error";
+    case Status::noData: return "no-data";
+    }
+    return "";
 }
 
 const char* version()
 {
-    return TONALYX_VERSION;
+    return TONALYX_VERSION_STRING;
 }
 
 }  // namespace tonalyx

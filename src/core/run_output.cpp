@@ -25,7 +25,7 @@ std::string RunOutput::format(const char* format, va_list arguments)
 
 void RunOutput::emit(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text)
 {
-    if (keepTrace_ && stream == tonalyx::Stream::out && kind != tonalyx::OutputKind::listing)
+    if (keepTrace_ && stream == tonalyx::Stream::out)
         report_.trace.append(text);
     if (sink_)
         sink_->write(stream, kind, text);
@@ -40,14 +40,15 @@ void RunOutput::trace(const char* fmt, ...)
     emit(tonalyx::Stream::out, tonalyx::OutputKind::trace, text);
 }
 
-void RunOutput::message(tonalyx::Stream stream, const char* fmt, ...)
+void RunOutput::message(tonalyx::Stream stream, tonalyx::MessageCode code, std::uint32_t number,
+                        std::string_view detail, const char* fmt, ...)
 {
     va_list arguments;
     va_start(arguments, fmt);
     std::string text = format(fmt, arguments);
     va_end(arguments);
     emit(stream, tonalyx::OutputKind::message, text);
-    report_.messages.push_back({stream, std::move(text)});
+    report_.messages.push_back({stream, std::move(text), code, number, std::string(detail)});
 }
 
 void RunOutput::result(const char* fmt, ...)
@@ -57,9 +58,4 @@ void RunOutput::result(const char* fmt, ...)
     const std::string text = format(fmt, arguments);
     va_end(arguments);
     emit(tonalyx::Stream::out, tonalyx::OutputKind::result, text);
-}
-
-void RunOutput::listing(std::string_view text)
-{
-    emit(tonalyx::Stream::out, tonalyx::OutputKind::listing, text);
 }

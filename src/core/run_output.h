@@ -4,10 +4,11 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 class RunOutput {
 public:
@@ -17,14 +18,19 @@ public:
     }
 
     bool tracing() const { return tracing_; }
-    // Whether listing text has a reader at all.
-    bool listingWanted() const { return sink_ != nullptr; }
 
     // printf-style; the line is formatted only when the trace is on.
     void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void message(tonalyx::Stream stream, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // A message of `code` with its fields, and its text as printed.
+    void message(tonalyx::Stream stream, tonalyx::MessageCode code, std::uint32_t number, std::string_view detail,
+                 const char* format, ...) __attribute__((format(printf, 6, 7)));
     void result(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void listing(std::string_view text);
+    // The scaled slots, to the sink.
+    void samples(const double* values, std::uint32_t count)
+    {
+        if (sink_)
+            sink_->samples(values, count);
+    }
 
 private:
     void emit(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text);

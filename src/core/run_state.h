@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/run_output.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 #include "wave/wave_records.h"
 
 struct CorrelationBound;
@@ -18,9 +18,6 @@ struct RunState {
 
     tonalyx::ByteSource& source;
     RunOutput& out;
-
-    bool gnuplot = false;    // -gnuplot: list the samples as index/value pairs
-    bool valuelist = false;  // -valuelist: list a count and one value per line
 
     WaveFormat waveFormat = {};  // the format chunk as read from the file
 
@@ -45,8 +42,6 @@ struct RunState {
     // The loader's own counters, kept across its calls within one run.
     uint32_t frameCount = 0;  // chunk headers read, whatever their id
     bool inputEnded = false;  // a header read found the end of the input
-
-    uint32_t valuelistCalls = 0;  // samples listed as values so far
 
     // A read that failed (not the end of the input): the run stops.
     bool readFailed = false;

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "common/fixed_format.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace {
 
@@ -30,11 +30,6 @@ double printedResult(double result)
 }  // namespace
 
 namespace tonalyx {
-
-bool isCandidate(std::uint32_t freq)
-{
-    return freq >= 100 && freq <= 1000 && freq % 20 == 0;
-}
 
 Verdict verdictOf(const Report& report, const VerdictRules& rules)
 {

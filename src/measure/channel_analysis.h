@@ -12,7 +12,7 @@
 #include "measure/spectral_frames.h"
 #include "measure/tone_bursts.h"
 #include "measure/tone_groups.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::measurement {
 

@@ -28,11 +28,12 @@ double rounded2(double hz)
 
 std::uint32_t candidateNear(double hz)
 {
-    if (!(hz >= 100.0 - kCandidateReachHz && hz <= 1000.0 + kCandidateReachHz))
+    const double first = kFirstCandidate, last = kLastCandidate, step = kCandidateStep;
+    if (!(hz >= first - kCandidateReachHz && hz <= last + kCandidateReachHz))
         return 0;
-    // The nearest multiple of 20 from 100, ties up.
-    double candidate = 100.0 + 20.0 * std::floor((hz - 100.0) / 20.0 + 0.5);
-    candidate = candidate < 100.0 ? 100.0 : candidate > 1000.0 ? 1000.0 : candidate;
+    // The nearest candidate, ties up.
+    double candidate = first + step * std::floor((hz - first) / step + 0.5);
+    candidate = candidate < first ? first : candidate > last ? last : candidate;
     return std::fabs(hz - candidate) <= kCandidateReachHz ? static_cast<std::uint32_t>(candidate) : 0;
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "recording/recording.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::measurement {
 

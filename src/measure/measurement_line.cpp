@@ -1,7 +1,7 @@
 #include <string>
 
 #include "measure/decimal_text.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx {
 

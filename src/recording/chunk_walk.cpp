@@ -4,7 +4,7 @@
 #include <cstring>
 #include <optional>
 
-#include "recording/byte_order.h"
+#include "common/byte_order.h"
 #include "recording/error_text.h"
 
 namespace tonalyx::recording {

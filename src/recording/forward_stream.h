@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 namespace tonalyx::recording {
 

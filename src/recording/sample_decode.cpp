@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "common/bit_copy.h"
-#include "recording/byte_order.h"
+#include "common/byte_order.h"
 #include "recording/g711.h"
 
 namespace tonalyx::recording {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "recording/byte_order.h"
+#include "common/byte_order.h"
 #include "recording/error_text.h"
 #include "recording/recording.h"
 

@@ -3,7 +3,7 @@
 
 #include "core/run_state.h"
 #include "wave/chunk_id.h"
-#include "wave/little_endian.h"
+#include "common/byte_order.h"
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
 
@@ -21,7 +21,7 @@ long readChunkHeader(RunState& run, ChunkHeader* header)
     if (got <= 0)
         run.inputEnded = true;
     std::memcpy(header->id, raw, 4);
-    header->dlength = loadLe32(raw + 4);
+    header->dlength = tonalyx::loadLe32(raw + 4);
     return got;
 }
 
@@ -55,13 +55,14 @@ int readDataChunk(RunState& run, ChunkHeader* header, uint32_t maxLength)
     TRACE(run, "readDataChunk() id: %s\n", printableChunkId(header->id).c_str());
     TRACE(run, "readDataChunk() length:  %d\n", static_cast<int32_t>(header->dlength));
     if (std::memcmp(header->id, "data", 4) != 0) {
-        run.out.message(tonalyx::Stream::err, "readDataChunk(): ERROR wrong data chunk ID\n");
+        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::wrongDataId, 0, {}, "readDataChunk(): ERROR wrong data chunk ID\n");
         return -2;
     }
     const uint32_t bitsPerSample = run.waveFormat.bitsPerSample;
     if (bitsPerSample < 8) {
         // 0 bytes per slot: neither the slot count nor the stepping exists.
-        run.out.message(tonalyx::Stream::err, "readDataChunk(): ERROR unsupported bits per sample %u\n", bitsPerSample);
+        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::unsupportedBits, bitsPerSample, {},
+                        "readDataChunk(): ERROR unsupported bits per sample %u\n", bitsPerSample);
         return -3;
     }
     const uint32_t bytesPerSlot = bitsPerSample / 8;

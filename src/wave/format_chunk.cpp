@@ -2,7 +2,7 @@
 
 #include "core/run_state.h"
 #include "wave/chunk_id.h"
-#include "wave/little_endian.h"
+#include "common/byte_order.h"
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
 
@@ -31,7 +31,8 @@ int readSubChunk(RunState& run)
     total += got;
     std::memcpy(fmt.subId, b, 4);
     if (std::memcmp(fmt.subId, "fmt ", 4) != 0) {
-        run.out.message(tonalyx::Stream::err, "readSubChunk(): wrong sub ID: %s\n", printableChunkId(fmt.subId).c_str());
+        const std::string id = printableChunkId(fmt.subId);
+        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::wrongFormatId, 0, id, "readSubChunk(): wrong sub ID: %s\n", id.c_str());
         return -2;
     }
 
@@ -40,31 +41,31 @@ int readSubChunk(RunState& run)
     if ((got = readField(run, b, 4)) <= 0)
         return -3;
     total += got;
-    fmt.subLength = loadLe32(b);
+    fmt.subLength = tonalyx::loadLe32(b);
     if ((got = readField(run, b, 2)) <= 0)
         return -4;
     total += got;
-    fmt.format = static_cast<int16_t>(loadLe16(b));
+    fmt.format = static_cast<int16_t>(tonalyx::loadLe16(b));
     if ((got = readField(run, b, 2)) <= 0)
         return -5;
     total += got;
-    fmt.channels = static_cast<int16_t>(loadLe16(b));
+    fmt.channels = static_cast<int16_t>(tonalyx::loadLe16(b));
     if ((got = readField(run, b, 4)) <= 0)
         return -6;
     total += got;
-    fmt.sampleFreq = static_cast<int32_t>(loadLe32(b));
+    fmt.sampleFreq = static_cast<int32_t>(tonalyx::loadLe32(b));
     if ((got = readField(run, b, 4)) <= 0)
         return -7;
     total += got;
-    fmt.bytesRate = loadLe32(b);
+    fmt.bytesRate = tonalyx::loadLe32(b);
     if ((got = readField(run, b, 2)) <= 0)
         return -8;
     total += got;
-    fmt.blockAlign = static_cast<int16_t>(loadLe16(b));
+    fmt.blockAlign = static_cast<int16_t>(tonalyx::loadLe16(b));
     if ((got = readField(run, b, 2)) <= 0)
         return 0;
     total += got;
-    fmt.bitsPerSample = loadLe16(b);
+    fmt.bitsPerSample = tonalyx::loadLe16(b);
 
     // Signed 16-bit fields are widened with their sign before printing, so a
     // format tag of 0xFFFE shows as fffffffe.

@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "analysis/analysis.h"
-#include "listing/sample_listing.h"
+#include "analysis/reference_table.h"
+#include "cli/sample_listing.h"
 #include "wave_bytes.h"
 
 namespace {
@@ -90,11 +91,9 @@ TEST_F(Analysis, ListingFormatsAndTheirOrder)
         {true, true, "0.000000 0.500000\n3\n0.500000\n1.000000 -1.000000\n-1.000000\n2.000000 0.000000\n0.000000\n"},
     };
     for (const Row& row : rows) {
-        TestRun test({}, false);
-        test.hold({0.5, -1, 0, 0.75}, 44100);
-        test.run.gnuplot = row.gnuplot;
-        test.run.valuelist = row.valuelist;
-        printSamples(test.run, 3);
-        EXPECT_EQ(test.take().out, row.want);
+        const double slots[] = {0.5, -1, 0, 0.75};
+        std::string listed;
+        listSamples(slots, 3, row.gnuplot, row.valuelist, [&](std::string_view text) { listed += text; });
+        EXPECT_EQ(listed, row.want);
     }
 }

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <thread>
 
+#include "batch_cli/table_escapes.h"
+#include "common/exit_status.h"
 #include "tonalyx/tonalyx.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 #include "wave_bytes.h"
 
 namespace {
@@ -66,7 +68,7 @@ TEST(Analyze, ReadFailureEndsTheRunWithStatus251)
         settings.keepTrace = true;
         const tonalyx::Report report = tonalyx::analyze(source, "a\nb.wav", settings);
         EXPECT_EQ(report.status, tonalyx::Status::readError) << failAt;
-        EXPECT_EQ(tonalyx::exitCode(report.status), 65531);
+        EXPECT_EQ(tonalyx::console::exitStatusOf(static_cast<int>(report.status)), 65531);
         EXPECT_FALSE(report.hasResult) << failAt;
         ASSERT_FALSE(report.messages.empty()) << failAt;
         EXPECT_EQ(report.messages.back().stream, tonalyx::Stream::err);
@@ -121,10 +123,11 @@ TEST(Analyze, RunsOnThreadsGiveTheSameReportsAsOneAfterAnother)
 TEST(Analyze, TheCInterfaceGivesTheSameAnswer)
 {
     const Bytes file = toneFile(250);
-    tonalyx_settings settings = tonalyx_default_settings();
-    settings.length = 4096;
-    settings.keep_samples = 1;
-    tonalyx_report* report = tonalyx_analyze_memory(file.data(), file.size(), "t.wav", &settings);
+    tonalyx_settings* settings = tonalyx_settings_new();
+    tonalyx_settings_set_length(settings, 4096);
+    tonalyx_settings_set_keep_samples(settings, 1);
+    tonalyx_report* report = tonalyx_analyze_memory(file.data(), file.size(), "t.wav", settings);
+    tonalyx_settings_free(settings);
     ASSERT_NE(report, nullptr);
     EXPECT_EQ(tonalyx_report_status(report), TONALYX_OK);
     EXPECT_STREQ(tonalyx_report_result_line(report), "bestResult=0.008566 best matching freq.=360");
@@ -144,7 +147,7 @@ TEST(Analyze, TheCInterfaceGivesTheSameAnswer)
     EXPECT_EQ(tonalyx_measurement_tone(measurement), 260u);  // 250 Hz: of 240 and 260, the higher
     EXPECT_EQ(std::string(tonalyx_measurement_line(measurement)).rfind("tone=260 measured=250.00 ", 0), 0u)
         << tonalyx_measurement_line(measurement);
-    EXPECT_EQ(tonalyx_measurement_message(measurement, 0, nullptr), nullptr);
+    EXPECT_STREQ(tonalyx_measurement_message(measurement, 0, nullptr), "");
     tonalyx_measurement_free(measurement);
     const Bytes broken(file.begin(), file.begin() + 30);
     measurement = tonalyx_measure_memory(broken.data(), broken.size(), "b\x1b.wav");
@@ -160,7 +163,7 @@ TEST(Analyze, TheCInterfaceGivesTheSameAnswer)
     int stream = -1;
     EXPECT_STREQ(tonalyx_report_message(report, 0, &stream), "ERROR: Inp.wave file not found: /nonexistent.wav\n");
     EXPECT_EQ(stream, TONALYX_STDOUT);
-    EXPECT_EQ(tonalyx_report_message(report, 1, &stream), nullptr);
+    EXPECT_STREQ(tonalyx_report_message(report, 1, &stream), "");
     tonalyx_report_free(report);
 }
 
@@ -223,8 +226,8 @@ TEST(Escapes, EachKindOfTextAsItsReaderNeedsIt)
     };
     for (const Row& row : rows) {
         EXPECT_EQ(tonalyx::escapeControls(row.raw), row.controls) << row.raw;
-        EXPECT_EQ(tonalyx::escapeTsv(row.raw), row.tsv) << row.raw;
-        EXPECT_EQ(tonalyx::escapeJson(row.raw), row.json) << row.raw;
-        EXPECT_EQ(tonalyx::escapeCsv(row.raw), row.csv) << row.raw;
+        EXPECT_EQ(tonalyx::batch_cli::escapeTsv(row.raw), row.tsv) << row.raw;
+        EXPECT_EQ(tonalyx::batch_cli::escapeJson(row.raw), row.json) << row.raw;
+        EXPECT_EQ(tonalyx::batch_cli::escapeCsv(row.raw), row.csv) << row.raw;
     }
 }

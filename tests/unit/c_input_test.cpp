@@ -39,10 +39,13 @@ int seekServed(void* user, uint64_t offset)
     return 1;
 }
 
-Bytes toneFile(double hz)
+// Tone at 8000 Hz for a second; with `junk`, a large chunk before the data,
+// which a seek skips (the default answer's reader takes the data first).
+Bytes toneFile(double hz, bool junk = true)
 {
     const Bytes data = encodeSlots(toneSlots({.periods = hz, .slots = 8000, .amplitude = 16384}));
-    // A large chunk before the data, which a seek skips.
+    if (!junk)
+        return riffFile({fmtPlain(1, 1, 8000, 16), {"data", data, {}}});
     return riffFile({fmtPlain(1, 1, 8000, 16), {"junk", Bytes(100000), {}}, {"data", data, {}}});
 }
 
@@ -102,4 +105,95 @@ TEST(CInput, EscapeControlsAsTheToolsDo)
     char small[4] = "xyz";
     EXPECT_EQ(tonalyx_escape_controls("\x1b" "ab", 3, small, sizeof small), 6u);
     EXPECT_STREQ(small, "\\x1");  // cut to fit, still ended
+}
+
+TEST(CInput, TheDefaultAnswerThroughCallbacksAsInMemory)
+{
+    const Bytes file = toneFile(660.0, false);
+    tonalyx_settings* settings = tonalyx_settings_new();
+    ASSERT_NE(settings, nullptr);
+    tonalyx_settings_set_length(settings, 2048);
+    tonalyx_report* whole = tonalyx_analyze_memory(file.data(), file.size(), "t.wav", settings);
+    const std::string want = tonalyx_report_result_line(whole);
+    EXPECT_EQ(tonalyx_report_length(whole), 2048u);
+    tonalyx_report_free(whole);
+
+    // Forward only, seeking, and a caller whose tonalyx_io ends before its
+    // read member (an older, shorter struct): no read, so a read error.
+    const struct {
+        bool seeks;
+        size_t structSize;
+        int status;
+    } rows[] = {
+        {false, sizeof(tonalyx_io), TONALYX_OK},
+        {true, sizeof(tonalyx_io), TONALYX_OK},
+        {true, sizeof(size_t), TONALYX_READ_ERROR},
+    };
+    for (const auto& row : rows) {
+        Served served{file, 333};
+        const tonalyx_io io{row.structSize, readServed, row.seeks ? seekServed : nullptr, &served};
+        tonalyx_report* report = tonalyx_analyze_io(&io, "t.wav", settings);
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(tonalyx_report_status(report), row.status) << row.structSize;
+        EXPECT_EQ(tonalyx_report_result_line(report), row.status == TONALYX_OK ? want : "") << row.seeks;
+        tonalyx_report_free(report);
+    }
+    Served served{file, 1 << 20};
+    tonalyx_report* plain = tonalyx_analyze_callbacks(readServed, nullptr, &served, "t.wav", settings);
+    EXPECT_EQ(tonalyx_report_result_line(plain), want);
+    tonalyx_report_free(plain);
+    tonalyx_settings_free(settings);
+}
+
+TEST(CInterface, NullHandlesReadAsNoReport)
+{
+    EXPECT_EQ(tonalyx_report_status(nullptr), TONALYX_NO_REPORT);
+    EXPECT_EQ(tonalyx_measurement_status(nullptr), TONALYX_NO_REPORT);
+    EXPECT_STREQ(tonalyx_status_name(TONALYX_NO_REPORT), "no-report");
+    EXPECT_STREQ(tonalyx_report_result_line(nullptr), "");
+    EXPECT_STREQ(tonalyx_report_verdict(nullptr, 0.1, 0), "error");
+    EXPECT_STREQ(tonalyx_measurement_verdict(nullptr, 0.7, -1e308, 10, 0), "error");
+    EXPECT_STREQ(tonalyx_measurement_line(nullptr), "");
+    EXPECT_STREQ(tonalyx_report_message(nullptr, 0, nullptr), "");
+    EXPECT_EQ(tonalyx_report_freq(nullptr), 0u);
+    EXPECT_EQ(tonalyx_measurement_tone(nullptr), 0u);
+    size_t count = 7;
+    EXPECT_EQ(tonalyx_report_samples(nullptr, &count), nullptr);
+    EXPECT_EQ(count, 0u);
+    tonalyx_settings_set_length(nullptr, 5);  // ignored
+    tonalyx_report_free(nullptr);
+    tonalyx_settings_free(nullptr);
+}
+
+TEST(CInterface, StatusNamesCandidatesAndDefaults)
+{
+    const char* names[] = {"ok", "cannot-open", "read-error", "no-data", "no-report", ""};
+    for (int status = 0; status < 6; ++status)
+        EXPECT_STREQ(tonalyx_status_name(status), names[status]);
+    EXPECT_STREQ(tonalyx_status_name(-1), "");
+    ASSERT_EQ(tonalyx_candidate_count(), 46u);
+    for (size_t i = 0; i <= 46; ++i)
+        EXPECT_EQ(tonalyx_candidate_at(i), i < 46 ? 100 + 20 * i : 0) << i;
+    EXPECT_EQ(tonalyx_default_length(), 1024u);
+    EXPECT_EQ(tonalyx_default_min_result(), 0.1);
+    EXPECT_EQ(tonalyx_version_number(), unsigned{TONALYX_VERSION_NUMBER});
+}
+
+TEST(CInterface, MessagesCarryTheirCodeAndFields)
+{
+    const Bytes file = toneFile(440.0, false);
+    tonalyx_settings* settings = tonalyx_settings_new();
+    tonalyx_settings_set_length(settings, 0);  // restricted to 4096
+    tonalyx_report* report = tonalyx_analyze_memory(file.data(), file.size(), "t.wav", settings);
+    ASSERT_EQ(tonalyx_report_message_count(report), 1u);
+    EXPECT_EQ(tonalyx_report_message_code(report, 0), TONALYX_MSG_LENGTH_RESTRICTED);
+    EXPECT_EQ(tonalyx_report_message_number(report, 0), 4096u);
+    tonalyx_report_free(report);
+    tonalyx_settings_free(settings);
+
+    report = tonalyx_analyze_file("no\x1b.wav", nullptr);
+    EXPECT_EQ(tonalyx_report_message_code(report, 0), TONALYX_MSG_NOT_FOUND);
+    EXPECT_STREQ(tonalyx_report_message_detail(report, 0), "no\x1b.wav");  // raw: the caller escapes
+    EXPECT_EQ(tonalyx_report_message_code(report, 1), 0);
+    tonalyx_report_free(report);
 }

@@ -16,7 +16,7 @@
 #include "measure_check.h"
 #include "recording_check.h"
 #include "tonalyx/tonalyx.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 #include "wave_bytes.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "recording_bytes.h"
 #include "tonalyx/tonalyx.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 
 using namespace tonalyx;
 

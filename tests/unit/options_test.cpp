@@ -3,8 +3,9 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "tonalyx/tonalyx.h"
 
-TEST(ParseLength, WrapsModulo2To32AndSkipsLeadingSpace)
+TEST(LengthFromText, WrapsModulo2To32AndSkipsLeadingSpace)
 {
     struct Row {
         const char* text;
@@ -25,7 +26,7 @@ TEST(ParseLength, WrapsModulo2To32AndSkipsLeadingSpace)
         {"2147483648", INT32_MIN},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(parseLength(row.text), row.want) << "text \"" << row.text << "\"";
+        EXPECT_EQ(static_cast<int32_t>(tonalyx_length_from_text(row.text)), row.want) << "text \"" << row.text << "\"";
 }
 
 TEST(ReadOptions, EveryArgumentIsComparedWithEveryWord)
@@ -33,7 +34,7 @@ TEST(ReadOptions, EveryArgumentIsComparedWithEveryWord)
     struct Row {
         std::vector<const char*> args;
         std::string file;
-        int32_t length;
+        uint32_t length;
         int verbose;
         bool gnuplot, valuelist;
     } rows[] = {

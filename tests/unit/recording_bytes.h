@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 #include "wave_writer.h"
 
 using namespace wavegen;

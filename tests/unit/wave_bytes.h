@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/run_state.h"
-#include "tonalyx/tonalyx.hpp"
+#include "core/api.h"
 #include "wave_writer.h"
 
 // The WAVE files themselves come from the project's one writer.

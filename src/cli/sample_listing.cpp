@@ -1,9 +1,8 @@
-#include "listing/sample_listing.h"
+#include "cli/sample_listing.h"
 
 #include <string>
 
 #include "common/fixed_format.h"
-#include "core/run_state.h"
 
 namespace {
 
@@ -13,17 +12,17 @@ constexpr std::size_t kPieceBytes = 1 << 16;
 constexpr std::size_t kSlotMaxChars = 3 * kFixedMaxChars + 16;
 
 // One slot: "index value" with -gnuplot, then its value with -valuelist;
-// the first value of the run is preceded by the count.
-char* printSample(RunState& run, uint32_t index, double value, uint32_t count, char* out)
+// the first value is preceded by the count.
+char* listSample(uint32_t index, double value, uint32_t count, bool gnuplot, bool valuelist, char* out)
 {
-    if (run.gnuplot) {
+    if (gnuplot) {
         out = formatFixed6(static_cast<double>(index), out);
         *out++ = ' ';
         out = formatFixed6(value, out);
         *out++ = '\n';
     }
-    if (run.valuelist) {
-        if (run.valuelistCalls++ == 0) {
+    if (valuelist) {
+        if (index == 0) {
             out = formatWhole(count, out);
             *out++ = '\n';
         }
@@ -35,19 +34,20 @@ char* printSample(RunState& run, uint32_t index, double value, uint32_t count, c
 
 }  // namespace
 
-void printSamples(RunState& run, uint32_t count)
+void listSamples(const double* values, uint32_t count, bool gnuplot, bool valuelist,
+                 const std::function<void(std::string_view)>& write)
 {
-    if (!run.out.listingWanted())
-        return;  // nobody reads the text
+    if (!gnuplot && !valuelist)
+        return;
     std::string piece(kPieceBytes, '\0');
     std::size_t listed = 0;
     for (uint32_t i = 0; i < count; ++i) {
         if (listed + kSlotMaxChars > kPieceBytes) {
-            run.out.listing(std::string_view(piece.data(), listed));
+            write(std::string_view(piece.data(), listed));
             listed = 0;
         }
         char* const start = piece.data() + listed;
-        listed += static_cast<std::size_t>(printSample(run, i, run.samples[i], count, start) - start);
+        listed += static_cast<std::size_t>(listSample(i, values[i], count, gnuplot, valuelist, start) - start);
     }
-    run.out.listing(std::string_view(piece.data(), listed));
+    write(std::string_view(piece.data(), listed));
 }

@@ -1,10 +1,10 @@
 // Unsigned fields of 1 to 8 bytes in either byte order: RIFF and RF64 files
-// are little-endian, RIFX files big-endian.
+// are little-endian, RIFX files big-endian. Every reader decodes with these.
 #pragma once
 
 #include <cstdint>
 
-namespace tonalyx::recording {
+namespace tonalyx {
 
 inline std::uint64_t fieldOf(const unsigned char* p, int bytes, bool bigEndian)
 {
@@ -24,4 +24,14 @@ inline std::uint32_t u32(const unsigned char* p, bool bigEndian)
     return static_cast<std::uint32_t>(fieldOf(p, 4, bigEndian));
 }
 
-}  // namespace tonalyx::recording
+inline std::uint16_t loadLe16(const unsigned char* p)
+{
+    return u16(p, false);
+}
+
+inline std::uint32_t loadLe32(const unsigned char* p)
+{
+    return u32(p, false);
+}
+
+}  // namespace tonalyx
