@@ -1,6 +1,8 @@
 # What is installed, and the packages made of it: a Debian package on
 # Linux (cpack -G DEB, from a build with TONALYX_LINKING=static-runtime,
-# see the package preset), a zip on Windows (cpack -G ZIP).
+# see the package preset) with the tools only, a zip on Windows (cpack -G
+# ZIP) with the tools and the library (the development component of
+# Library.cmake).
 include(GNUInstallDirs)
 
 set(TONALYX_CONTACT "Tonalyx developers <developers@tonalyx.invalid>")

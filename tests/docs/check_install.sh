@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
-# Installs into a scratch prefix: the tool, its helpers and their man pages
-# must be there, and the installed tool and batch runner must run (the
-# runner finding the tool beside it); each shell finds the completions
-# where it looks under the prefix. Then, where dpkg-deb is installed,
-# builds the Debian package twice, in two clean build folders from the same
-# sources: the two must have the same bytes, hold what the install holds,
-# load nothing but the C library, and pass lintian (when installed) with
-# nothing to report.
-#   check_install.sh BUILD_DIR SOURCE_DIR
+# The install of BUILD_DIR in PREFIX (the shared install tree): the tool,
+# its helpers and their man pages must be there, and the installed tool
+# and batch runner must run (the runner finding the tool beside it), and
+# each shell finds the completions where it looks under the prefix. Then,
+# where dpkg-deb is installed, builds the Debian package twice, in two
+# clean build folders from the same sources: the two must have the same
+# bytes, hold what the install holds, load nothing but the C library, and
+# pass lintian (when installed) with nothing to report.
+#   check_install.sh BUILD_DIR SOURCE_DIR PREFIX
 set -eu
-build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) prefix=$(cd "$3" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 commands="tonalyx tonalyx-batch tonalyx-plot tonalyx-parallel"
 
-prefix=$scratch/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
 for command in $commands; do
     test -x "$prefix/bin/$command"
     page=$prefix/share/man/man1/$command.1.gz
