@@ -38,7 +38,10 @@ Mains mainsOf(const AnalysisTrack& track)
     std::size_t size = 1;
     while (static_cast<double>(size * 2) <= track.rate && size * 2 <= length)
         size *= 2;
-    if (static_cast<double>(size) < kShortestSeconds * track.rate)
+    // The floor's band must lie below half the rate (the analysis rate is
+    // 8 kHz or more for any common recording; a rate of a few hundred
+    // frames a second has no mains to find).
+    if (static_cast<double>(size) < kShortestSeconds * track.rate || track.rate < 4.0 * kFloorToHz || size < 64)
         return {};
     const std::size_t begin = (length - size) / 2;
     const std::vector<double>& window = hannOf(size);
