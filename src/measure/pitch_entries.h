@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "measure/spectral_frames.h"
+#include "measure/frame_spectra.h"
 
 namespace tonalyx::measurement {
 

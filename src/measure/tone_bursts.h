@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "measure/analysis_track.h"
-#include "measure/spectral_frames.h"
+#include "measure/frame_spectra.h"
 
 namespace tonalyx::measurement {
 

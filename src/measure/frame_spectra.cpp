@@ -1,4 +1,4 @@
-#include "measure/spectral_frames.h"
+#include "measure/frame_spectra.h"
 
 #include <algorithm>
 #include <cmath>
