@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <utility>
 
 namespace tonalyx::measurement {
 
@@ -70,17 +69,22 @@ std::vector<double> hannWindow(std::size_t n)
     return window;
 }
 
-FourierPlan::FourierPlan(std::size_t n) : size_(n), twiddles_(twiddlesOf(n))
+FourierPlan::FourierPlan(std::size_t n) : size_(n), reversed_(n)
 {
+    const std::vector<Phasor> twiddles = twiddlesOf(n);
+    for (std::size_t span = 1; span < n; span *= 2) {
+        const std::size_t stride = n / (2 * span);
+        for (std::size_t k = 0; k < span; ++k) {
+            twiddleRe_.push_back(twiddles[k * stride].re);
+            twiddleIm_.push_back(twiddles[k * stride].im);
+        }
+    }
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
         for (; j & bit; bit >>= 1)
             j ^= bit;
         j |= bit;
-        if (i < j) {
-            swaps_.push_back(static_cast<std::uint32_t>(i));
-            swaps_.push_back(static_cast<std::uint32_t>(j));
-        }
+        reversed_[i] = static_cast<std::uint32_t>(j);
     }
 }
 
@@ -89,22 +93,59 @@ void FourierPlan::transform(std::vector<Phasor>& data) const
     const std::size_t n = size_;
     if (n < 2)
         return;
-    // Inputs in bit-reversed order, then butterflies of growing span.
-    for (std::size_t i = 0; i < swaps_.size(); i += 2)
-        std::swap(data[swaps_[i]], data[swaps_[i + 1]]);
-    for (std::size_t span = 1; span < n; span *= 2) {
-        const std::size_t stride = n / (2 * span);
+    // Real and imaginary parts apart, so that the butterflies of a stage
+    // run side by side in vector registers; the arithmetic of each is the
+    // radix-2 butterfly's, operation for operation.
+    thread_local std::vector<double> reals, imags;
+    reals.resize(n);
+    imags.resize(n);
+    double* re = reals.data();
+    double* im = imags.data();
+    for (std::size_t i = 0; i < n; ++i) {
+        re[reversed_[i]] = data[i].re;
+        im[reversed_[i]] = data[i].im;
+    }
+    // Spans 1 and 2 turn by 1 and -i only: no products needed.
+    for (std::size_t first = 0; first < n; first += 2) {
+        const double br = re[first + 1], bi = im[first + 1];
+        re[first + 1] = re[first] - br;
+        im[first + 1] = im[first] - bi;
+        re[first] += br;
+        im[first] += bi;
+    }
+    for (std::size_t first = 0; n >= 4 && first < n; first += 4) {
+        double br = re[first + 2], bi = im[first + 2];
+        re[first + 2] = re[first] - br;
+        im[first + 2] = im[first] - bi;
+        re[first] += br;
+        im[first] += bi;
+        br = im[first + 3];  // b times -i
+        bi = -re[first + 3];
+        re[first + 3] = re[first + 1] - br;
+        im[first + 3] = im[first + 1] - bi;
+        re[first + 1] += br;
+        im[first + 1] += bi;
+    }
+    for (std::size_t span = 4; span < n; span *= 2) {
+        const double* wr = twiddleRe_.data() + (span - 1);
+        const double* wi = twiddleIm_.data() + (span - 1);
         for (std::size_t first = 0; first < n; first += 2 * span) {
+            double* __restrict ar = re + first;
+            double* __restrict ai = im + first;
+            double* __restrict br = re + first + span;
+            double* __restrict bi = im + first + span;
             for (std::size_t k = 0; k < span; ++k) {
-                const Phasor w = twiddles_[k * stride];
-                Phasor& a = data[first + k];
-                Phasor& b = data[first + k + span];
-                const Phasor t{b.re * w.re - b.im * w.im, b.re * w.im + b.im * w.re};
-                b = {a.re - t.re, a.im - t.im};
-                a = {a.re + t.re, a.im + t.im};
+                const double tr = br[k] * wr[k] - bi[k] * wi[k];
+                const double ti = br[k] * wi[k] + bi[k] * wr[k];
+                br[k] = ar[k] - tr;
+                bi[k] = ai[k] - ti;
+                ar[k] = ar[k] + tr;
+                ai[k] = ai[k] + ti;
             }
         }
     }
+    for (std::size_t i = 0; i < n; ++i)
+        data[i] = {re[i], im[i]};
 }
 
 const FourierPlan& planOf(std::size_t n)

@@ -21,8 +21,11 @@ public:
 
 private:
     std::size_t size_;
-    std::vector<Phasor> twiddles_;
-    std::vector<std::uint32_t> swaps_;  // pairs of indices to swap, flattened
+    // Each stage's twiddles in the order its butterflies take them, real
+    // and imaginary parts apart: stage of span s holds e^(-pi i k / s)
+    // for k < s at offset s - 1.
+    std::vector<double> twiddleRe_, twiddleIm_;
+    std::vector<std::uint32_t> reversed_;  // the bit reversal of each index
 };
 
 // In place, with a plan made for the call: X[k] = sum over n of x[n]

@@ -23,22 +23,25 @@ std::size_t frameSizeFor(double rate, std::size_t frames)
     return size;
 }
 
-// The median of the powers 3 to 9 bins either side of `bin`: the noise
-// around a peak, clear of its own main lobe.
-double floorAround(const float* power, std::size_t bin, std::size_t last)
+// Whether `bin` stands kPeakOverFloor times over the median of the powers
+// 3 to 9 bins either side of it: the noise around a peak, clear of its own
+// main lobe. It does when more than half of them lie that far below it,
+// which asks for no sorting.
+bool standsOverFloor(const float* power, std::size_t bin, std::size_t last)
 {
-    float around[14];
-    std::size_t count = 0;
+    const double level = power[bin];
+    std::size_t count = 0, below = 0;
     for (std::size_t d = 3; d <= 9; ++d) {
-        if (bin >= d + 1)
-            around[count++] = power[bin - d];
-        if (bin + d <= last)
-            around[count++] = power[bin + d];
+        if (bin >= d + 1) {
+            ++count;
+            below += kPeakOverFloor * power[bin - d] <= level;
+        }
+        if (bin + d <= last) {
+            ++count;
+            below += kPeakOverFloor * power[bin + d] <= level;
+        }
     }
-    if (count == 0)
-        return 0.0;
-    std::nth_element(around, around + count / 2, around + count);
-    return around[count / 2];
+    return below >= count / 2 + 1 || (count == 0 && level >= 0.0);
 }
 
 // The Hann window's bins beside a tone at bin + d (0 <= d <= 1) stand to
@@ -64,7 +67,7 @@ void findPeaks(SpectralFrames& out, const float* power, const std::vector<Phasor
         // A tone's peak in a Hann window stands over the bins two away too.
         if (!(power[k] > power[k - 1] && power[k] >= power[k + 1] && power[k] > power[k - 2] && power[k] > power[k + 2]))
             continue;
-        if (!(power[k] >= kPeakOverFloor * floorAround(power, k, last)))
+        if (!standsOverFloor(power, k, last))
             continue;
         Peak peak;
         peak.bin = static_cast<std::uint32_t>(k);
@@ -125,7 +128,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track)
         plan.transform(joint);
         for (std::size_t half = 0; half < (pair ? 2u : 1u); ++half) {
             for (std::size_t k = 0; k < bins; ++k) {
-                const Phasor z = joint[k], m = joint[(out.size - k) % out.size];
+                const Phasor z = joint[k], m = joint[k == 0 ? 0 : out.size - k];
                 // first: (Z[k] + conj Z[N-k]) / 2; second: (Z[k] - conj Z[N-k]) / 2i
                 spectrum[k] = half == 0 ? Phasor{0.5 * (z.re + m.re), 0.5 * (z.im - m.im)}
                                         : Phasor{0.5 * (z.im + m.im), 0.5 * (m.re - z.re)};
