@@ -37,6 +37,33 @@ void removeRumble(AnalysisTrack& track)
 
 }  // namespace
 
+namespace {
+
+// The boxcar's sums, in the order of the frames (so every platform adds
+// alike); `Step` fixed where it can be lets the compiler unroll the sum.
+template <std::uint32_t Step>
+double boxcarMeans(const Track& track, std::uint32_t runtimeStep, std::vector<float>& out)
+{
+    const std::uint32_t step = Step > 0 ? Step : runtimeStep;
+    const std::size_t stride = track.stride;
+    const float* x = track.first;
+    double total = 0.0;
+    for (float& value : out) {
+        double sum = 0.0;
+        for (std::uint32_t k = 0; k < step; ++k)
+            sum += x[k * stride];
+        x += step * stride;
+        // Floats may hold anything: far past full scale the figures would
+        // overflow, and nothing printed needs them.
+        const double mean = std::clamp(sum / step, -kLargest, kLargest);
+        value = static_cast<float>(mean);
+        total += mean;
+    }
+    return total;
+}
+
+}  // namespace
+
 AnalysisTrack analysisTrackOf(const Track& track)
 {
     AnalysisTrack out;
@@ -46,17 +73,22 @@ AnalysisTrack analysisTrackOf(const Track& track)
     const std::uint64_t frames = track.frames / out.step;
     out.samples.resize(frames);
     double total = 0.0;
-    const std::size_t stride = track.stride;
-    const float* x = track.first;
-    for (std::uint64_t n = 0; n < frames; ++n) {
-        double sum = 0.0;
-        for (std::uint32_t k = 0; k < out.step; ++k, x += stride)
-            sum += *x;
-        // Floats may hold anything: far past full scale the figures would
-        // overflow, and nothing printed needs them.
-        const double mean = std::clamp(sum / out.step, -kLargest, kLargest);
-        out.samples[n] = static_cast<float>(mean);
-        total += mean;
+    switch (out.step) {
+    case 1:
+        total = boxcarMeans<1>(track, 1, out.samples);
+        break;
+    case 2:
+        total = boxcarMeans<2>(track, 2, out.samples);
+        break;
+    case 5:
+        total = boxcarMeans<5>(track, 5, out.samples);
+        break;
+    case 6:
+        total = boxcarMeans<6>(track, 6, out.samples);
+        break;
+    default:
+        total = boxcarMeans<0>(track, out.step, out.samples);
+        break;
     }
     if (frames > 0) {
         const double offset = total / static_cast<double>(frames);
