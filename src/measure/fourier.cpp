@@ -8,13 +8,30 @@ namespace tonalyx::measurement {
 namespace {
 
 // cos and sin of 2 pi k / n for k <= n/8, each from the series (no
-// recurrence, so no error builds up along the table); the rest of the
-// circle by symmetry. Index k holds what angle k / n needs.
-std::vector<Phasor> eighthTurnTable(std::size_t n)
+// recurrence, so no error builds up along the table).
+std::vector<Phasor> seriesTable(std::size_t n)
 {
     std::vector<Phasor> table(n / 8 + 1);
     for (std::size_t k = 0; k <= n / 8; ++k)
         table[k] = unitOfTurns(static_cast<double>(k) / static_cast<double>(n));
+    return table;
+}
+
+// The same for any size, the rest of the circle coming by symmetry. Index
+// k holds what angle k / n needs.
+std::vector<Phasor> eighthTurnTable(std::size_t n)
+{
+    // Sizes up to kSharedSize take every (kSharedSize / n)-th entry of one
+    // table made once per thread: k / n and k m / (n m) are the same
+    // double, so the entries are the same bits, and a process pays for
+    // the series once.
+    constexpr std::size_t kSharedSize = 8192;
+    if (n > kSharedSize)
+        return seriesTable(n);
+    thread_local const std::vector<Phasor> shared = seriesTable(kSharedSize);
+    std::vector<Phasor> table(n / 8 + 1);
+    for (std::size_t k = 0; k <= n / 8; ++k)
+        table[k] = shared[k * (kSharedSize / n)];
     return table;
 }
 
