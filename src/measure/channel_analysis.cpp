@@ -39,6 +39,9 @@ constexpr double kHumGroupReach = 0.012;
 constexpr double kFundamentalOverFloor = 10.0;
 constexpr double kFundamentalUnderTone = 1.0 / 25.0;
 constexpr double kFundamentalWindowSeconds = 1.0;
+// A fundamental within this many main lobes of a hum harmonic is judged
+// against the gaps between the bursts.
+constexpr double kHumLobes = 3.0;
 constexpr double kLowestCandidateHz = 90.0;
 // Another group from 2 to 12 % away, holding a tenth of the tone's power,
 // sounding in the frames beside the tone's, makes the tone part of a glide.
@@ -255,6 +258,38 @@ Weighing weigh(const ChannelVerdict& v, const Track& source, std::size_t g, Grou
     return w;
 }
 
+struct BurstAndGap {
+    Span burst, gap;  // of one length; gap empty without one
+};
+
+// The middle of `span` and of the longest gap between `bursts`, cut to the
+// shorter of the two.
+BurstAndGap burstAndGap(Span span, const std::vector<Burst>& bursts)
+{
+    Span gap;
+    for (std::size_t i = 1; i < bursts.size(); ++i) {
+        const auto begin = static_cast<std::uint64_t>(std::ceil(bursts[i - 1].end));
+        const auto end = static_cast<std::uint64_t>(std::max(0.0, std::floor(bursts[i].begin)));
+        if (end > begin && end - begin > gap.size())
+            gap = {begin, end};
+    }
+    const std::uint64_t length = std::min(gap.size(), span.size());
+    const auto middle = [length](Span s) {
+        const std::uint64_t begin = s.begin + (s.size() - length) / 2;
+        return Span{begin, begin + length};
+    };
+    return {length > 0 ? middle(span) : span, middle(gap)};
+}
+
+// |the Hann-weighted sum of `hz` over `span` of the analysis track|^2.
+double strengthAt(const ChannelVerdict& v, Span span, double hz)
+{
+    const std::vector<double> window = hannWindow(static_cast<std::size_t>(span.size()));
+    const Track view{v.track.samples.data(), 1, v.track.samples.size(), v.track.rate};
+    const Phasor z = demodulate(view, span, hz / v.track.rate, 0.0, window.data());
+    return z.re * z.re + z.im * z.im;
+}
+
 // A buzzer's fundamental may be too weak for the frames' peaks (12 dB
 // under its 2nd or 3rd harmonic, in noise), yet stand out over the whole
 // of its longest burst, exactly at a half or a third of it. Then that is
@@ -292,7 +327,16 @@ void takeFundamentalBelow(const ChannelVerdict& v, const Track& source, Weighing
         std::sort(around, around + 4);
         const double noise = 0.5 * (around[1] + around[2]);
         const double fundamental = power(below);
-        if (fundamental < kFundamentalOverFloor * noise || fundamental < kFundamentalUnderTone * tone)
+        if (fundamental < kFundamentalUnderTone * tone)
+            continue;
+        // Near a hum harmonic its main lobe lifts the places around; a
+        // fundamental that beeps with the tone is then told from hum by
+        // standing over its level in the gaps between the bursts.
+        const BurstAndGap apart = burstAndGap(span, w.bursts);
+        const double lobeHz = 2.0 * v.track.rate / static_cast<double>(apart.burst.size());
+        if (apart.gap.size() >= 64 && onMainsMultiple(below, v.spectral.mainsHz, kHumLobes * lobeHz)
+                ? strengthAt(v, apart.burst, below) < kFundamentalOverFloor * strengthAt(v, apart.gap, below)
+                : fundamental < kFundamentalOverFloor * noise)
             continue;
         w.figures.hz = below;
         w.figures.drift /= k;

@@ -159,6 +159,10 @@ TEST(MeasureKinds, EveryKindOfToneGivesItsFundamental)
              const double on = std::fmod(t, 0.3) < 0.15 ? 1.0 : 0.0;
              return on * (0.05 * sine(520, t) + 0.1 * sine(1040, t)) + 0.2 * sine(50, t) + white(t) / 20;
          }, 1.5, 520, 5},
+        {"a beeping buzzer's weak fundamental 12 Hz under a hum harmonic", [=](double t) {
+             const double on = std::fmod(t, 0.7) < 0.2 ? 1.0 : 0.0;
+             return on * (0.02 * sine(238, t) + 0.08 * sine(714, t)) + 0.1 * sine(50, t) + 0.03 * sine(250, t) + white(t) / 20;
+         }, 3.5, 240, 5},
     };
     for (const Kind& k : kinds) {
         SCOPED_TRACE(k.name);
