@@ -20,6 +20,9 @@ namespace {
 constexpr double kSeveralShare = 0.3;
 // Two tones in one band each hold about half of it.
 constexpr double kSecondPurity = 0.3;
+// Two tones beating dip for this share of the time at least (see
+// dipShareOf).
+constexpr double kBeatingShare = 0.08;
 // A group is a steady tone when this much of its band is the series, and
 // its frequency spreads over no more than this share of it (a drift of
 // +-2 % is a tone; speech wanders further).
@@ -436,6 +439,10 @@ ChannelVerdict analyseChannel(const Track& source)
     v.chosen = pick;
     const ToneGroup& group = v.groups[pick];
     Weighing& w = weighed[pick];
+    // Over the group's own frequency: a fundamental found under it may be
+    // weak enough for noise to dip it.
+    const bool beating = secondsOf(v.track, w.bursts) >= kMinToneSeconds &&
+                         dipShareOf(v.track, w.figures.hz, w.bursts) >= kBeatingShare;
     if (w.toneLike())
         takeFundamentalBelow(v, source, w);
     const GroupFigures& f = w.figures;
@@ -460,6 +467,8 @@ ChannelVerdict analyseChannel(const Track& source)
             figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
             v.groups[j].power >= kSeveralShare * (group.power + v.groups[j].power))
             several = true;
+    if (beating)
+        several = true;
     const bool humMostly = v.spectral.mainsHz > 0.0 && humPowerOf(v.spectral) > group.power;
     const bool glide = partOfAGlide(v, pick, figures);
 

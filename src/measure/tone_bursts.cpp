@@ -14,6 +14,7 @@ constexpr double kBlockSeconds = 0.005;
 // inside its frames): the edges of a tone switched on land where it starts.
 constexpr double kOnShare = 0.5;
 constexpr double kUsualShare = 0.9;
+constexpr double kDipUnderMedian = 0.25;
 
 
 std::size_t blockFramesOf(const AnalysisTrack& track)
@@ -128,6 +129,26 @@ std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& sp
     if (!bursts.empty() && bursts.back().end - bursts.back().begin < shortest)
         bursts.pop_back();
     return bursts;
+}
+
+double dipShareOf(const AnalysisTrack& track, double hz, const std::vector<Burst>& bursts)
+{
+    const std::size_t block = blockFramesOf(track);
+    const std::vector<double> amplitude = edgeAmplitudes(track, hz, block);
+    std::vector<double> inside;
+    for (const Burst& burst : bursts)
+        for (std::size_t e = 0; e < amplitude.size(); ++e) {
+            const double at = static_cast<double>((e + 1) * block);
+            if (at > burst.begin && at < burst.end)
+                inside.push_back(amplitude[e]);
+        }
+    if (inside.empty())
+        return 0.0;
+    std::vector<double> sorted = inside;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const double dip = kDipUnderMedian * sorted[sorted.size() / 2];
+    const auto dips = std::count_if(inside.begin(), inside.end(), [dip](double a) { return a < dip; });
+    return static_cast<double>(dips) / static_cast<double>(inside.size());
 }
 
 }  // namespace tonalyx::measurement

@@ -25,4 +25,11 @@ struct Burst {
 std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
                             const std::vector<std::uint32_t>& frames);
 
+// The share of the tone's 5 ms steps inside its bursts where its amplitude
+// dips under a quarter of its median there. Two tones of about one level,
+// closer than the frames' bins tell apart, beat: their sum dips to nothing
+// every beat, a tenth of the time or more. A tone's dropouts, phase jumps
+// and noise dip far less often.
+double dipShareOf(const AnalysisTrack& track, double hz, const std::vector<Burst>& bursts);
+
 }  // namespace tonalyx::measurement

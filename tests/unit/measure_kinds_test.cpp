@@ -204,6 +204,7 @@ TEST(MeasureKinds, WhatIsNoToneStaysNone)
         {"80 Hz", [](double t) { return 0.3 * sine(80, t); }, NoToneReason::offBand},
         {"1500 Hz", [](double t) { return 0.3 * sine(1500, t); }, NoToneReason::offBand},
         {"440 and 577 Hz alike", [](double t) { return 0.2 * sine(440, t) + 0.2 * sine(577, t); }, NoToneReason::several},
+        {"726 and 753 Hz alike, beating", [](double t) { return 0.2 * sine(726, t) + 0.2 * sine(753, t); }, NoToneReason::several},
         {"440 Hz at -600 dBFS", [](double t) { return 1e-30 * sine(440, t); }, NoToneReason::silent, true},
         {"a tone of 50 ms", [](double t) { return t > 0.4 && t < 0.45 ? 0.3 * sine(440, t) : 0.0; }, NoToneReason::shortTone},
     };
