@@ -20,6 +20,9 @@ namespace {
 constexpr double kSeveralShare = 0.3;
 // Two tones in one band each hold about half of it.
 constexpr double kSecondPurity = 0.3;
+// A tone stands this far over the noise in its own band; a peak of the
+// noise floor that groups by chance does not.
+constexpr double kLeastSnrDb = 3.0;
 // Two tones beating dip for this share of the time at least (see
 // dipShareOf).
 constexpr double kBeatingShare = 0.08;
@@ -480,7 +483,7 @@ ChannelVerdict analyseChannel(const Track& source)
         v.reason = NoToneReason::silent;
     else if (several)
         v.reason = NoToneReason::several;
-    else if (f.purity < kMinPurity)
+    else if (f.purity < kMinPurity || f.snr < kLeastSnrDb)
         v.reason = humMostly ? NoToneReason::hum : NoToneReason::impure;
     else if (secondsOf(v.track, v.toneBursts) < kMinToneSeconds)
         v.reason = NoToneReason::shortTone;
