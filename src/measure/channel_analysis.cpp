@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "measure/burst_frequency.h"
 #include "measure/decimal_rounding.h"
@@ -9,6 +10,7 @@
 #include "measure/fourier.h"
 #include "measure/exact_math.h"
 #include "measure/harmonic_window.h"
+#include "measure/hum_removal.h"
 #include "measure/mains_hum.h"
 #include "measure/measure_tone.h"
 
@@ -23,6 +25,8 @@ constexpr double kSecondPurity = 0.3;
 // A tone stands this far over the noise in its own band; a peak of the
 // noise floor that groups by chance does not.
 constexpr double kLeastSnrDb = 3.0;
+// A tone found once the hum is out stands this far over its band.
+constexpr double kSecondLookSnrDb = 15.0;
 // Two tones beating dip for this share of the time at least (see
 // dipShareOf).
 constexpr double kBeatingShare = 0.08;
@@ -385,11 +389,15 @@ bool partOfAGlide(const ChannelVerdict& v, std::size_t pick, const std::vector<G
 
 }  // namespace
 
-ChannelVerdict analyseChannel(const Track& source)
+namespace {
+
+// The verdict on `track`, the analysis track of `source` (with its hum
+// taken out when `known` gives the mains it had).
+ChannelVerdict verdictOn(const Track& source, AnalysisTrack track, const Mains* known)
 {
     ChannelVerdict v;
-    v.track = analysisTrackOf(source);
-    v.spectral = spectralFramesOf(v.track);
+    v.track = std::move(track);
+    v.spectral = spectralFramesOf(v.track, known);
     v.entries = pitchEntriesOf(v.spectral);
     v.groups = toneGroupsOf(v.entries);
     v.chosen = v.groups.size();
@@ -495,6 +503,38 @@ ChannelVerdict analyseChannel(const Track& source)
     if (v.reason == NoToneReason::hum)
         describeHum(v, source);
     return v;
+}
+
+}  // namespace
+
+ChannelVerdict analyseChannel(const Track& source)
+{
+    ChannelVerdict v = verdictOn(source, analysisTrackOf(source), nullptr);
+    if (v.hasTone || !(v.spectral.mainsHz > 0.0) || v.reason == NoToneReason::silent)
+        return v;
+    // A tone a bin or two beside a harmonic of the hum shares its peak in
+    // the frames: a second look without the hum.
+    // First on the analysis track alone, which is cheap; when that finds
+    // the tone, again from the channel at its own rate without its hum,
+    // so that the tone's level and THD come clear of the hum too.
+    // What it finds must stand well clear of the noise: the lines of a
+    // click train, say, are no mains, and what is left of them no tone.
+    const Mains mains{v.spectral.mainsHz, v.spectral.mainsAmplitude};
+    const ChannelVerdict look = verdictOn(source, withoutHum(v.track, mains.hz), &mains);
+    if (!look.hasTone || look.snr < kSecondLookSnrDb)
+        return v;
+    AnalysisTrack channel;
+    channel.rate = channel.sourceRate = source.rate;
+    channel.samples.resize(static_cast<std::size_t>(source.frames));
+    for (std::size_t n = 0; n < channel.samples.size(); ++n)
+        channel.samples[n] = static_cast<float>(source[n]);
+    std::vector<float> clean = withoutHum(channel, mains.hz).samples;
+    const Track cleanSource{clean.data(), 1, clean.size(), source.rate};
+    ChannelVerdict second = verdictOn(cleanSource, analysisTrackOf(cleanSource), &mains);
+    if (!second.hasTone || second.snr < kSecondLookSnrDb)
+        return v;
+    second.withoutHum = std::move(clean);
+    return second;
 }
 
 std::vector<Segment> segmentsOf(const Track& source, const ChannelVerdict& v)

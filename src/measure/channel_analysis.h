@@ -32,6 +32,16 @@ struct ChannelVerdict {
     std::vector<ToneGroup> groups;
     std::size_t chosen = 0;         // index into groups; groups.size(): none
     std::vector<Burst> toneBursts;  // of the chosen group
+    // The channel at its own rate without its hum, when the verdict was
+    // drawn from that; empty when from the channel as recorded.
+    std::vector<float> withoutHum;
+
+    // What the verdict's figures were taken from: `recorded`, or the
+    // channel without its hum.
+    Track sourceOf(const Track& recorded) const
+    {
+        return withoutHum.empty() ? recorded : Track{withoutHum.data(), 1, withoutHum.size(), recorded.rate};
+    }
 };
 
 ChannelVerdict analyseChannel(const Track& track);

@@ -98,7 +98,7 @@ void findPeaks(SpectralFrames& out, const float* power, const std::vector<Phasor
 
 }  // namespace
 
-SpectralFrames spectralFramesOf(const AnalysisTrack& track)
+SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
 {
     SpectralFrames out;
     const std::size_t length = track.samples.size();
@@ -148,7 +148,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track)
     out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
     for (double& p : out.meanPower)
         p /= static_cast<double>(out.frames);
-    markMainsHum(out, mainsOf(track));
+    markMainsHum(out, known ? *known : mainsOf(track));
     return out;
 }
 

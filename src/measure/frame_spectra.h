@@ -44,6 +44,10 @@ struct SpectralFrames {
     double middleOf(std::size_t frame) const { return static_cast<double>(frame * hop + size / 2); }
 };
 
-SpectralFrames spectralFramesOf(const AnalysisTrack& track);
+struct Mains;
+
+// With the mains found in the track itself, or the `known` one (from the
+// track before its hum was taken out).
+SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known = nullptr);
 
 }  // namespace tonalyx::measurement

@@ -23,6 +23,22 @@ constexpr std::uint32_t kThinning = 4;
 // bin against bin (their main lobes may overlap at 50 Hz apart).
 constexpr double kHarmonicOverFundamental = 4.0;
 
+// The median power 3 to 9 bins either side of `bin`: a line of the mains
+// stands over it, while noise falling steeply with frequency (brown,
+// say) has no line, only a slope.
+double medianBeside(const std::vector<double>& power, std::size_t bin)
+{
+    std::vector<double> beside;
+    for (std::size_t d = 3; d <= 9; ++d) {
+        if (bin >= d)
+            beside.push_back(power[bin - d]);
+        if (bin + d < power.size())
+            beside.push_back(power[bin + d]);
+    }
+    std::nth_element(beside.begin(), beside.begin() + static_cast<std::ptrdiff_t>(beside.size() / 2), beside.end());
+    return beside[beside.size() / 2];
+}
+
 }  // namespace
 
 bool onMainsMultiple(double hz, double mainsHz, double reach)
@@ -75,7 +91,7 @@ Mains mainsOf(const AnalysisTrack& track)
             if (k >= 2 && power[k] > power[k - 1] && power[k] >= power[k + 1] && power[k] >= kPeakOverFloor * noise &&
                 (best == 0 || power[k] > power[best]))
                 best = k;
-    if (best == 0)
+    if (best == 0 || !(power[best] >= kPeakOverFloor * medianBeside(power, best)))
         return {};
     // The Hann window's bins beside a tone at best + d stand to it as
     // (1 + d) / (2 - d): d = (2 r - 1) / (r + 1).

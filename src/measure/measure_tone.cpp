@@ -91,7 +91,7 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
     result.drift = v.drift;
     result.bursts = v.bursts;
     if (options.segments)
-        result.segments = segmentsOf(trackOf(recording, static_cast<std::uint32_t>(best)), v);
+        result.segments = segmentsOf(v.sourceOf(trackOf(recording, static_cast<std::uint32_t>(best))), v);
     for (Segment& s : result.segments) {
         s.start = std::clamp(s.start, 0.0, seconds);
         s.end = std::clamp(s.end, s.start, seconds);
@@ -100,7 +100,7 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
         s.hasTone = s.hasTone && s.tone != 0;
     }
     if (options.pictures) {
-        result.pictures = picturesOf(trackOf(recording, static_cast<std::uint32_t>(best)), v);
+        result.pictures = picturesOf(v.sourceOf(trackOf(recording, static_cast<std::uint32_t>(best))), v);
         // Without a tone there is no tone to mark, nor its bursts.
         if (!result.hasTone) {
             result.pictures.harmonicsHz.clear();

@@ -130,6 +130,9 @@ TEST(MeasureKinds, EveryKindOfToneGivesItsFundamental)
         {"hum +12 dB with harmonics", [](double t) {
              return 0.05 * sine(440, t) + 0.2 * sine(50, t) + 0.08 * sine(100, t, 1) + 0.06 * sine(150, t, 2) + 0.03 * sine(250, t);
          }},
+        {"a tone 22 Hz beside a hum harmonic +10 dB", [](double t) {
+             return 0.05 * sine(222.5, t) + 0.15 * sine(49.98, t) + 0.15 * sine(199.92, t, 1) + 0.1 * sine(249.9, t, 2);
+         }, 1.3, 220},
         {"60 Hz hum +12 dB", [](double t) { return 0.05 * sine(700, t) + 0.2 * sine(60, t) + 0.05 * sine(180, t); }, 1, 700},
         {"rumble +10 dB and DC", [](double t) { return 0.2 + 0.05 * sine(440, t) + 0.16 * sine(13, t) + 0.1 * sine(21, t); }},
         {"white noise 0 dB", [=](double t) { return 0.2 * sine(440, t) + white(t); }},
