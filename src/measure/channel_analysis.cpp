@@ -228,6 +228,7 @@ bool humGroup(const ChannelVerdict& v, std::size_t g, double hz)
 // One group weighed as the channel's tone.
 struct Weighing {
     GroupFigures figures;
+    Envelope envelope;
     std::vector<Burst> bursts;
     HarmonicFigures harmonics;
     bool steady = false, hum = false, lowHeavy = false, holds = false, burstsAgree = false;
@@ -240,7 +241,8 @@ Weighing weigh(const ChannelVerdict& v, const Track& source, std::size_t g, Grou
     const ToneGroup& group = v.groups[g];
     w.steady = steady(figures);
     w.hum = humGroup(v, g, figures.hz);
-    w.bursts = burstsOf(v.track, v.spectral, figures.hz, framesOf(group, v.entries));
+    w.envelope = envelopeOf(v.track, figures.hz);
+    w.bursts = burstsOf(w.envelope, v.track, v.spectral, framesOf(group, v.entries));
     const std::vector<bool> whole = wholeFrames(v.spectral, w.bursts);
     const GroupFigures inside = figuresOf(group, v.entries, v.spectral.binHz, v.spectral.hop, &whole);
     if (!inside.timed && w.bursts.size() == 1) {
@@ -453,7 +455,7 @@ ChannelVerdict verdictOn(const Track& source, AnalysisTrack track, const Mains* 
     // Over the group's own frequency: a fundamental found under it may be
     // weak enough for noise to dip it.
     const bool beating = secondsOf(v.track, w.bursts) >= kMinToneSeconds &&
-                         dipShareOf(v.track, w.figures.hz, w.bursts) >= kBeatingShare;
+                         dipShareOf(w.envelope, w.bursts) >= kBeatingShare;
     if (w.toneLike())
         takeFundamentalBelow(v, source, w);
     const GroupFigures& f = w.figures;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 namespace tonalyx::measurement {
 
@@ -110,9 +111,6 @@ void FourierPlan::transform(std::vector<Phasor>& data) const
     const std::size_t n = size_;
     if (n < 2)
         return;
-    // Real and imaginary parts apart, so that the butterflies of a stage
-    // run side by side in vector registers; the arithmetic of each is the
-    // radix-2 butterfly's, operation for operation.
     thread_local std::vector<double> reals, imags;
     reals.resize(n);
     imags.resize(n);
@@ -122,6 +120,30 @@ void FourierPlan::transform(std::vector<Phasor>& data) const
         re[reversed_[i]] = data[i].re;
         im[reversed_[i]] = data[i].im;
     }
+    butterflies(re, im);
+    for (std::size_t i = 0; i < n; ++i)
+        data[i] = {re[i], im[i]};
+}
+
+void FourierPlan::transform(double* re, double* im) const
+{
+    const std::size_t n = size_;
+    if (n < 2)
+        return;
+    for (std::size_t i = 0; i < n; ++i)
+        if (i < reversed_[i]) {
+            std::swap(re[i], re[reversed_[i]]);
+            std::swap(im[i], im[reversed_[i]]);
+        }
+    butterflies(re, im);
+}
+
+// Real and imaginary parts apart, so that the butterflies of a stage run
+// side by side in vector registers; the arithmetic of each is the radix-2
+// butterfly's, operation for operation.
+void FourierPlan::butterflies(double* re, double* im) const
+{
+    const std::size_t n = size_;
     // Spans 1 and 2 turn by 1 and -i only: no products needed.
     for (std::size_t first = 0; first < n; first += 2) {
         const double br = re[first + 1], bi = im[first + 1];
@@ -161,8 +183,6 @@ void FourierPlan::transform(std::vector<Phasor>& data) const
             }
         }
     }
-    for (std::size_t i = 0; i < n; ++i)
-        data[i] = {re[i], im[i]};
 }
 
 const FourierPlan& planOf(std::size_t n)

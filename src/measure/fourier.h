@@ -18,8 +18,14 @@ public:
     std::size_t size() const { return size_; }
     // In place: X[k] = sum over n of x[n] e^(-2 pi i k n / N), N = size().
     void transform(std::vector<Phasor>& data) const;
+    // The same on the real and imaginary parts apart, size() values each:
+    // no copies in or out, for callers that hold their data so.
+    void transform(double* re, double* im) const;
 
 private:
+    // The stages of butterflies, on inputs already in bit-reversed order.
+    void butterflies(double* re, double* im) const;
+
     std::size_t size_;
     // Each stage's twiddles in the order its butterflies take them, real
     // and imaginary parts apart: stage of span s holds e^(-pi i k / s)

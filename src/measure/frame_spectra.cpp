@@ -118,17 +118,21 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     out.firstPeak.reserve(out.frames + 1);
     // Two frames a transform: one as the real part, the next as the
     // imaginary part, split apart by the spectrum's symmetry.
-    std::vector<Phasor> joint(out.size), spectrum(bins), previous(bins);
+    std::vector<double> jointRe(out.size), jointIm(out.size);
+    std::vector<Phasor> spectrum(bins), previous(bins);
     for (std::size_t t = 0; t < out.frames; t += 2) {
         const bool pair = t + 1 < out.frames;
         const float* a = track.samples.data() + t * out.hop;
         const float* b = pair ? a + out.hop : nullptr;
-        for (std::size_t n = 0; n < out.size; ++n)
-            joint[n] = {a[n] * window[n], pair ? b[n] * window[n] : 0.0};
-        plan.transform(joint);
+        for (std::size_t n = 0; n < out.size; ++n) {
+            jointRe[n] = a[n] * window[n];
+            jointIm[n] = pair ? b[n] * window[n] : 0.0;
+        }
+        plan.transform(jointRe.data(), jointIm.data());
         for (std::size_t half = 0; half < (pair ? 2u : 1u); ++half) {
             for (std::size_t k = 0; k < bins; ++k) {
-                const Phasor z = joint[k], m = joint[k == 0 ? 0 : out.size - k];
+                const std::size_t mirror = k == 0 ? 0 : out.size - k;
+                const Phasor z{jointRe[k], jointIm[k]}, m{jointRe[mirror], jointIm[mirror]};
                 // first: (Z[k] + conj Z[N-k]) / 2; second: (Z[k] - conj Z[N-k]) / 2i
                 spectrum[k] = half == 0 ? Phasor{0.5 * (z.re + m.re), 0.5 * (z.im - m.im)}
                                         : Phasor{0.5 * (z.im + m.im), 0.5 * (m.re - z.re)};

@@ -44,7 +44,10 @@ HarmonicFigures figuresAt(const Track& track, std::uint64_t begin, const Fourier
                           const std::vector<double>& window, double windowEnergy, double hz)
 {
     const std::size_t size = plan.size();
-    std::vector<Phasor> spectrum(size);
+    // Kept from call to call: the windows are many and alike in size.
+    thread_local std::vector<double> re, im, power;
+    re.resize(size);
+    im.assign(size, 0.0);
     // Floats far past full scale are held where the figures stay finite.
     const auto at = [&](std::size_t n) { return std::clamp(track[begin + n], -1e9, 1e9); };
     double mean = 0.0;
@@ -52,11 +55,11 @@ HarmonicFigures figuresAt(const Track& track, std::uint64_t begin, const Fourier
         mean += at(n);
     mean /= static_cast<double>(size);
     for (std::size_t n = 0; n < size; ++n)
-        spectrum[n] = {(at(n) - mean) * window[n], 0.0};
-    plan.transform(spectrum);
-    std::vector<double> power(size / 2 + 1);
+        re[n] = (at(n) - mean) * window[n];
+    plan.transform(re.data(), im.data());
+    power.resize(size / 2 + 1);
     for (std::size_t k = 0; k < power.size(); ++k)
-        power[k] = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
+        power[k] = re[k] * re[k] + im[k] * im[k];
     const double binHz = track.rate / static_cast<double>(size);
     const double spacing = hz / binHz;
     HarmonicFigures figures;

@@ -69,18 +69,18 @@ Mains mainsOf(const AnalysisTrack& track)
         return {};
     const std::size_t begin = (thinned - size) / 2;
     const std::vector<double>& window = hannOf(size);
-    std::vector<Phasor> spectrum(size);
+    std::vector<double> re(size), im(size, 0.0);
     for (std::size_t n = 0; n < size; ++n) {
         const float* x = samples.data() + (begin + n) * kThinning;
         const double triangle = (double{x[0]} + x[6]) + 2.0 * (double{x[1]} + x[5]) + 3.0 * (double{x[2]} + x[4]) + 4.0 * x[3];
-        spectrum[n] = {triangle / 16.0 * window[n], 0.0};
+        re[n] = triangle / 16.0 * window[n];
     }
-    planOf(size).transform(spectrum);
+    planOf(size).transform(re.data(), im.data());
     const double binHz = rate / static_cast<double>(size);
     const auto binOf = [&](double hz) { return static_cast<std::size_t>(hz / binHz + 0.5); };
     std::vector<double> power(binOf(kFloorToHz) + 2);
     for (std::size_t k = 0; k < power.size(); ++k)
-        power[k] = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
+        power[k] = re[k] * re[k] + im[k] * im[k];
     std::vector<double> floor(power.begin() + static_cast<std::ptrdiff_t>(binOf(kFloorFromHz)), power.end());
     std::nth_element(floor.begin(), floor.begin() + static_cast<std::ptrdiff_t>(floor.size() / 2), floor.end());
     const double noise = floor[floor.size() / 2];

@@ -56,12 +56,20 @@ std::vector<double> edgeAmplitudes(const AnalysisTrack& track, double hz, std::s
 
 }  // namespace
 
-std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
+Envelope envelopeOf(const AnalysisTrack& track, double hz)
+{
+    Envelope envelope;
+    envelope.block = blockFramesOf(track);
+    envelope.amplitude = edgeAmplitudes(track, hz, envelope.block);
+    return envelope;
+}
+
+std::vector<Burst> burstsOf(const Envelope& envelope, const AnalysisTrack& track, const SpectralFrames& spectral,
                             const std::vector<std::uint32_t>& frames)
 {
     std::vector<Burst> bursts;
-    const std::size_t block = blockFramesOf(track);
-    const std::vector<double> amplitude = edgeAmplitudes(track, hz, block);
+    const std::size_t block = envelope.block;
+    const std::vector<double>& amplitude = envelope.amplitude;
     if (amplitude.empty() || frames.empty())
         return bursts;
 
@@ -131,10 +139,10 @@ std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& sp
     return bursts;
 }
 
-double dipShareOf(const AnalysisTrack& track, double hz, const std::vector<Burst>& bursts)
+double dipShareOf(const Envelope& envelope, const std::vector<Burst>& bursts)
 {
-    const std::size_t block = blockFramesOf(track);
-    const std::vector<double> amplitude = edgeAmplitudes(track, hz, block);
+    const std::size_t block = envelope.block;
+    const std::vector<double>& amplitude = envelope.amplitude;
     std::vector<double> inside;
     for (const Burst& burst : bursts)
         for (std::size_t e = 0; e < amplitude.size(); ++e) {

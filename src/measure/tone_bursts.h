@@ -20,9 +20,18 @@ struct Burst {
     double begin = 0.0, end = 0.0;  // analysis frames, between frames where the edges cross
 };
 
-// The bursts of the tone at `hz` that overlap the middle half of one of
-// `frames` (the frames whose spectra hold the tone), in time order.
-std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
+// The tone's amplitude at the edges of 5 ms blocks, over the two blocks
+// either side: amplitude[e] at the edge after block e.
+struct Envelope {
+    std::vector<double> amplitude;
+    std::size_t block = 1;  // analysis frames a block
+};
+
+Envelope envelopeOf(const AnalysisTrack& track, double hz);
+
+// The bursts of the tone of `envelope` that overlap the middle half of one
+// of `frames` (the frames whose spectra hold the tone), in time order.
+std::vector<Burst> burstsOf(const Envelope& envelope, const AnalysisTrack& track, const SpectralFrames& spectral,
                             const std::vector<std::uint32_t>& frames);
 
 // The share of the tone's 5 ms steps inside its bursts where its amplitude
@@ -30,6 +39,6 @@ std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& sp
 // closer than the frames' bins tell apart, beat: their sum dips to nothing
 // every beat, a tenth of the time or more. A tone's dropouts, phase jumps
 // and noise dip far less often.
-double dipShareOf(const AnalysisTrack& track, double hz, const std::vector<Burst>& bursts);
+double dipShareOf(const Envelope& envelope, const std::vector<Burst>& bursts);
 
 }  // namespace tonalyx::measurement
