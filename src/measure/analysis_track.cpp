@@ -80,11 +80,23 @@ AnalysisTrack analysisTrackOf(const Track& track)
     case 2:
         total = boxcarMeans<2>(track, 2, out.samples);
         break;
+    case 3:
+        total = boxcarMeans<3>(track, 3, out.samples);
+        break;
+    case 4:
+        total = boxcarMeans<4>(track, 4, out.samples);
+        break;
     case 5:
         total = boxcarMeans<5>(track, 5, out.samples);
         break;
     case 6:
         total = boxcarMeans<6>(track, 6, out.samples);
+        break;
+    case 11:
+        total = boxcarMeans<11>(track, 11, out.samples);
+        break;
+    case 12:
+        total = boxcarMeans<12>(track, 12, out.samples);
         break;
     default:
         total = boxcarMeans<0>(track, out.step, out.samples);

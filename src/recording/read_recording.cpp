@@ -13,7 +13,7 @@ namespace {
 // Bytes read from the source at a time; the samples are decoded from them
 // straight into the recording. Small, since every fresh page of memory
 // costs a fault: one second of sound takes about a millisecond to read.
-constexpr std::size_t kBlockBytes = 16 * 1024;
+constexpr std::size_t kBlockBytes = 64 * 1024;
 // The first room for data of unknown length (4 MiB): a recording that
 // outgrows it moves once, straight into room for the bound, so that the
 // old and the new room are held together only while the first is small.
