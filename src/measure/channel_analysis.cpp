@@ -331,16 +331,18 @@ void takeFundamentalBelow(const ChannelVerdict& v, const Track& source, Weighing
         const double below = hz / k;
         if (below < kLowestCandidateHz || onMainsMultiple(below, v.spectral.mainsHz, kHumGroupReach * below))
             continue;
-        // The noise: the median of four places a few percent to either side.
-        double around[4];
-        int count = 0;
-        for (const double d : {-0.07, -0.04, 0.04, 0.07})
-            around[count++] = power(below * (1.0 + d));
-        std::sort(around, around + 4);
-        const double noise = 0.5 * (around[1] + around[2]);
         const double fundamental = power(below);
         if (fundamental < kFundamentalUnderTone * tone)
             continue;
+        // The noise: the median of four places a few percent to either side.
+        const auto noise = [&] {
+            double around[4];
+            int count = 0;
+            for (const double d : {-0.07, -0.04, 0.04, 0.07})
+                around[count++] = power(below * (1.0 + d));
+            std::sort(around, around + 4);
+            return 0.5 * (around[1] + around[2]);
+        };
         // Near a hum harmonic its main lobe lifts the places around; a
         // fundamental that beeps with the tone is then told from hum by
         // standing over its level in the gaps between the bursts.
@@ -348,7 +350,7 @@ void takeFundamentalBelow(const ChannelVerdict& v, const Track& source, Weighing
         const double lobeHz = 2.0 * v.track.rate / static_cast<double>(apart.burst.size());
         if (apart.gap.size() >= 64 && onMainsMultiple(below, v.spectral.mainsHz, kHumLobes * lobeHz)
                 ? strengthAt(v, apart.burst, below) < kFundamentalOverFloor * strengthAt(v, apart.gap, below)
-                : fundamental < kFundamentalOverFloor * noise)
+                : fundamental < kFundamentalOverFloor * noise())
             continue;
         w.figures.hz = below;
         w.figures.drift /= k;
