@@ -50,7 +50,7 @@ constexpr double kFundamentalOverFloor = 10.0;
 constexpr double kFundamentalUnderTone = 1.0 / 25.0;
 constexpr double kFundamentalWindowSeconds = 1.0;
 // A fundamental within this many main lobes of a hum harmonic is judged
-// against the gaps between the bursts.
+// against the stretches without the tone.
 constexpr double kHumLobes = 3.0;
 constexpr double kLowestCandidateHz = 90.0;
 // Another group from 2 to 12 % away, holding a tenth of the tone's power,
@@ -274,16 +274,17 @@ struct BurstAndGap {
     Span burst, gap;  // of one length; gap empty without one
 };
 
-// The middle of `span` and of the longest gap between `bursts`, cut to the
+// The middle of `span` and of the longest stretch of the track outside
+// `bursts` (a gap between two, or the lead-in or the tail), cut to the
 // shorter of the two.
-BurstAndGap burstAndGap(Span span, const std::vector<Burst>& bursts)
+BurstAndGap burstAndGap(Span span, const std::vector<Burst>& bursts, std::uint64_t trackLength)
 {
     Span gap;
-    for (std::size_t i = 1; i < bursts.size(); ++i) {
-        const auto begin = static_cast<std::uint64_t>(std::ceil(bursts[i - 1].end));
-        const auto end = static_cast<std::uint64_t>(std::max(0.0, std::floor(bursts[i].begin)));
+    for (std::size_t i = 0; i <= bursts.size(); ++i) {
+        const auto begin = i == 0 ? 0 : static_cast<std::uint64_t>(std::ceil(bursts[i - 1].end));
+        const auto end = i == bursts.size() ? trackLength : static_cast<std::uint64_t>(std::max(0.0, std::floor(bursts[i].begin)));
         if (end > begin && end - begin > gap.size())
-            gap = {begin, end};
+            gap = {begin, std::min(end, trackLength)};
     }
     const std::uint64_t length = std::min(gap.size(), span.size());
     const auto middle = [length](Span s) {
@@ -344,9 +345,9 @@ void takeFundamentalBelow(const ChannelVerdict& v, const Track& source, Weighing
             return 0.5 * (around[1] + around[2]);
         };
         // Near a hum harmonic its main lobe lifts the places around; a
-        // fundamental that beeps with the tone is then told from hum by
-        // standing over its level in the gaps between the bursts.
-        const BurstAndGap apart = burstAndGap(span, w.bursts);
+        // fundamental that sounds with the tone is then told from hum by
+        // standing over its level where the tone is silent.
+        const BurstAndGap apart = burstAndGap(span, w.bursts, v.track.samples.size());
         const double lobeHz = 2.0 * v.track.rate / static_cast<double>(apart.burst.size());
         if (apart.gap.size() >= 64 && onMainsMultiple(below, v.spectral.mainsHz, kHumLobes * lobeHz)
                 ? strengthAt(v, apart.burst, below) < kFundamentalOverFloor * strengthAt(v, apart.gap, below)

@@ -133,6 +133,10 @@ TEST(MeasureKinds, EveryKindOfToneGivesItsFundamental)
         {"a tone 22 Hz beside a hum harmonic +10 dB", [](double t) {
              return 0.05 * sine(222.5, t) + 0.15 * sine(49.98, t) + 0.15 * sine(199.92, t, 1) + 0.1 * sine(249.9, t, 2);
          }, 1.3, 220},
+        {"a short tone whose third lies 2 Hz off a hum harmonic", [](double t) {
+             return (t > 0.43 && t < 1.04 ? 0.03 * sine(442.96, t) : 0.0) +
+                    0.05 * (sine(49.99, t) + sine(99.97, t, 1) + sine(149.96, t, 2));
+         }, 1.4, 440},
         {"60 Hz hum +12 dB", [](double t) { return 0.05 * sine(700, t) + 0.2 * sine(60, t) + 0.05 * sine(180, t); }, 1, 700},
         {"rumble +10 dB and DC", [](double t) { return 0.2 + 0.05 * sine(440, t) + 0.16 * sine(13, t) + 0.1 * sine(21, t); }},
         {"white noise 0 dB", [=](double t) { return 0.2 * sine(440, t) + white(t); }},
