@@ -22,6 +22,8 @@ namespace {
 constexpr double kSeveralShare = 0.3;
 // Two tones in one band each hold about half of it.
 constexpr double kSecondPurity = 0.3;
+// A harmonic of another group this close to the tone is the tone.
+constexpr double kOnToneShare = 0.03;
 // A tone stands this far over the noise in its own band; a peak of the
 // noise floor that groups by chance does not.
 constexpr double kLeastSnrDb = 3.0;
@@ -270,6 +272,21 @@ Weighing weigh(const ChannelVerdict& v, const Track& source, std::size_t g, Grou
     return w;
 }
 
+// A group's power less that of its harmonics on `hz`: a weak low tone
+// whose series takes in the tone itself holds only the rest.
+double powerBesides(const ToneGroup& group, const std::vector<PitchEntry>& entries, double hz)
+{
+    double power = 0.0;
+    for (const std::uint32_t i : group.members) {
+        const PitchEntry& e = entries[i];
+        power += e.seriesPower;
+        for (std::size_t h = 2; h <= e.harmonicPowers.size(); ++h)
+            if (std::fabs(static_cast<double>(h) * e.hz - hz) <= kOnToneShare * hz)
+                power -= e.harmonicPowers[h - 1];
+    }
+    return std::max(0.0, power);
+}
+
 struct BurstAndGap {
     Span burst, gap;  // of one length; gap empty without one
 };
@@ -477,11 +494,20 @@ ChannelVerdict verdictOn(const Track& source, AnalysisTrack track, const Mains* 
     }
 
     const std::uint32_t candidate = candidateNear(rounded2(v.hz));
+    // The tone's energy: its group's, and what other groups' series took
+    // of it as one of their harmonics.
+    std::vector<double> besides(v.groups.size());
+    double toneEnergy = group.power;
+    for (std::size_t j = 0; j < v.groups.size(); ++j)
+        if (j != pick) {
+            besides[j] = powerBesides(v.groups[j], v.entries, v.hz);
+            toneEnergy += v.groups[j].power - besides[j];
+        }
     bool several = false;
     for (std::size_t j = 0; j < v.groups.size(); ++j)
         if (j != pick && !hum(j) && figures[j].purity >= kSecondPurity &&
             figures[j].drift <= kSteadySpread * figures[j].hz && candidateNear(rounded2(figures[j].hz)) != candidate &&
-            v.groups[j].power >= kSeveralShare * (group.power + v.groups[j].power))
+            besides[j] >= kSeveralShare * (toneEnergy + besides[j]))
             several = true;
     if (beating)
         several = true;

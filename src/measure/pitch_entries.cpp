@@ -20,6 +20,9 @@ constexpr double kFurtherShare = 0.02;
 constexpr int kSeriesPerFrame = 3;
 constexpr double kSqrtTwo = 1.41421356237309504880;
 constexpr std::size_t kLeakBins = 4;
+// Reach of a harmonic whose frequency and its fundamental's are both
+// timed by their phase, in bins (or 1 % of it, if more).
+constexpr double kTimedReachBins = 0.3;
 
 struct Series {
     double hz = 0.0, phaseHz = 0.0, power = 0.0, fundamental = 0.0;
@@ -48,6 +51,12 @@ Series seriesOn(const Peak* peaks, std::size_t count, const std::vector<bool>& t
         std::size_t best = count;
         for (std::size_t i = next; i < count && peaks[i].hz <= target + reach; ++i) {
             if (taken[i] || peaks[i].hum)
+                continue;
+            // Both timed by their phase: a harmonic lies on the multiple
+            // closer than the bins can tell (a tone near the 9th of a weak
+            // low one is not its harmonic).
+            const bool timed = s.phaseHz > 0.0 && peaks[i].phaseHz > 0.0 && peaks[i].bestHz(binHz) == peaks[i].phaseHz;
+            if (timed && std::fabs(peaks[i].phaseHz - target) > std::max(kTimedReachBins * binHz, 0.01 * target))
                 continue;
             if (best == count || peaks[i].power > peaks[best].power)
                 best = i;

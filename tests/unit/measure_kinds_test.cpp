@@ -142,6 +142,7 @@ TEST(MeasureKinds, EveryKindOfToneGivesItsFundamental)
         {"white noise 0 dB", [=](double t) { return 0.2 * sine(440, t) + white(t); }},
         {"pink noise 0 dB", [=](double t) { return 0.2 * sine(440, t) + pink(t); }},
         {"brown noise 0 dB", [=](double t) { return 0.2 * sine(440, t) + brown(t); }},
+        {"an 81 Hz tone 11 dB down, the tone near its 9th", [](double t) { return 0.5 * sine(737, t) + 0.14 * sine(80.93, t); }, 1, 740},
         {"second tone 6 dB down", [](double t) { return 0.2 * sine(640, t) + 0.1 * sine(577, t); }, 1, 640},
         {"beeps", [](double t) { return std::fmod(t, 0.2) < 0.1 ? 0.3 * sine(440, t, 1.7 * std::floor(t / 0.2)) : 0.0; }, 2, 440, 10,
          0.0, 0.0},
