@@ -42,6 +42,8 @@ constexpr std::size_t kMaxSegments = 1000;
 // this long at least are timed for it.
 constexpr double kBurstSpread = 0.03;
 constexpr double kTimedBurstSeconds = 0.04;
+// A burst under this share of the longest may be a stray (dropStrayBursts).
+constexpr double kStrayShare = 0.25;
 // Hum's harmonics reach +12 dB over its fundamental; a tone beyond +13 dB
 // is a tone, wherever it sits.
 constexpr double kHumHarmonicOverMains = 4.5;
@@ -60,6 +62,8 @@ constexpr double kLowestCandidateHz = 90.0;
 constexpr double kGlideFrom = 0.02;
 constexpr double kGlideTo = 0.12;
 constexpr double kGlideShare = 0.1;
+constexpr double kHeldSpread = 0.002;
+constexpr double kHeldSeconds = 0.5;
 // Groups weighed as the tone at the most, strongest first.
 constexpr std::size_t kMostWeighed = 4;
 // A device's tone holds most of its series in its first three harmonics
@@ -141,6 +145,20 @@ std::vector<bool> wholeFrames(const SpectralFrames& spectral, const std::vector<
 
 // Whether the bursts sound at one frequency: a beeping device's bursts do,
 // while the syllables of a voice wander from one to the next.
+// A burst far shorter than the longest, off the tone's frequency, is
+// another sound that touched the tone (a word just after it): not the
+// tone's.
+void dropStrayBursts(const AnalysisTrack& track, std::vector<Burst>& bursts, double hz)
+{
+    double longest = 0.0;
+    for (const Burst& b : bursts)
+        longest = std::max(longest, b.end - b.begin);
+    std::erase_if(bursts, [&](const Burst& b) {
+        return b.end - b.begin < kStrayShare * longest && (b.end - b.begin) / track.rate >= kTimedBurstSeconds &&
+               std::fabs(burstFrequency(track, b, hz) - hz) > 0.5 * kBurstSpread * hz;
+    });
+}
+
 bool burstsAgreeOn(const AnalysisTrack& track, const std::vector<Burst>& bursts, double hz)
 {
     double low = hz, high = hz;
@@ -260,6 +278,7 @@ Weighing weigh(const ChannelVerdict& v, const Track& source, std::size_t g, Grou
         }
     }
     w.figures = figures;
+    dropStrayBursts(v.track, w.bursts, figures.hz);
     w.burstsAgree = burstsAgreeOn(v.track, w.bursts, figures.hz);
     w.lowHeavy = lowHarmonicsShare(group, v.entries) >= kLowHarmonicsShare;
     if (!w.bursts.empty()) {
@@ -512,7 +531,13 @@ ChannelVerdict verdictOn(const Track& source, AnalysisTrack track, const Mains* 
     if (beating)
         several = true;
     const bool humMostly = v.spectral.mainsHz > 0.0 && humPowerOf(v.spectral) > group.power;
-    const bool glide = partOfAGlide(v, pick, figures);
+    // A device's tone held for half a second without moving is no part of
+    // a glide, whatever a voice does beside it.
+    const bool held = f.drift <= kHeldSpread * f.hz &&
+                      std::any_of(v.toneBursts.begin(), v.toneBursts.end(), [&](const Burst& b) {
+                          return (b.end - b.begin) / v.track.rate >= kHeldSeconds;
+                      });
+    const bool glide = !held && partOfAGlide(v, pick, figures);
 
     if (silent)
         v.reason = NoToneReason::silent;
