@@ -1,25 +1,11 @@
 #include "core/run_output.h"
 
-#include <cstdio>
+#include "common/text_format.h"
 
 std::string RunOutput::format(const char* format, va_list arguments)
 {
-    char small[256];
-    va_list again;
-    va_copy(again, arguments);
-    const int length = std::vsnprintf(small, sizeof small, format, arguments);
     std::string text;
-    if (length < 0) {
-        va_end(again);
-        return text;
-    }
-    if (static_cast<size_t>(length) < sizeof small) {
-        text.assign(small, static_cast<size_t>(length));
-    } else {
-        text.resize(static_cast<size_t>(length));
-        std::vsnprintf(text.data(), text.size() + 1, format, again);
-    }
-    va_end(again);
+    tonalyx::detail::appendFormatted(text, format, arguments);
     return text;
 }
 

@@ -19,7 +19,9 @@ public:
 
     bool tracing() const { return tracing_; }
 
-    // printf-style; the line is formatted only when the trace is on.
+    // printf-style, by the project's own formatter (common/text_format.h),
+    // so no locale changes a byte; the line is formatted only when the
+    // trace is on.
     void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // A message of `code` with its fields, and its text as printed.
     void message(tonalyx::Stream stream, tonalyx::MessageCode code, std::uint32_t number, std::string_view detail,
