@@ -5,7 +5,7 @@
 #include "cli/options.h"
 #include "cli/sample_listing.h"
 #include "common/exit_status.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 
 #include "analysis/analysis.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
 
 void normalizeData(RunState& run)
 {

@@ -1,6 +1,6 @@
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
 
 int makeSine(RunState& run, uint32_t maxX, uint32_t noHertz)
 {

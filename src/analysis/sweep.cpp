@@ -5,7 +5,7 @@
 #include "analysis/reference_table.h"
 #include "analysis/result_line.h"
 #include "common/candidates.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
 
 namespace {
 

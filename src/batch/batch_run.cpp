@@ -4,7 +4,7 @@
 #include "batch/path_walk.h"
 #include "batch/row_pipeline.h"
 #include "batch/row_plan.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch {
 

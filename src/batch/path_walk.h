@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch {
 

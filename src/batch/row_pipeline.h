@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "batch/path_walk.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch {
 

@@ -13,7 +13,7 @@
 #include "batch_cli/run_tally.h"
 #include "batch_cli/stop_signals.h"
 #include "batch_cli/usage_text.h"
-#include "core/api.h"
+#include "api/api.h"
 
 #ifdef _WIN32
 #include "common/platform.h"

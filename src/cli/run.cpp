@@ -8,7 +8,7 @@
 #include "cli/usage.h"
 #include "cli/sample_listing.h"
 #include "common/exit_status.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "common/exit_status.h"
 #include "common/tick_clock.h"
 #include "core/run_driver.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
 #include "wave/wave_reader.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cerrno>
 
 #include "common/platform.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 #include "tonalyx/tonalyx.h"
 
 struct tonalyx_settings {

@@ -1,5 +1,5 @@
 #include "analysis/result_line.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/api.h"
-#include "core/run_output.h"
+#include "api/api.h"
+#include "run/run_output.h"
 
 // The line that says a file cannot be opened, its name escaped; the
 // default answer and the measurement print it alike.

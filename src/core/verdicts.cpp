@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "common/fixed_format.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace {
 

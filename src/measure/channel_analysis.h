@@ -12,7 +12,7 @@
 #include "measure/frame_spectra.h"
 #include "measure/tone_bursts.h"
 #include "measure/tone_groups.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::measurement {
 

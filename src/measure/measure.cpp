@@ -5,7 +5,7 @@
 #include "common/fixed_format.h"
 #include "measure/measure_tone.h"
 #include "recording/recording.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

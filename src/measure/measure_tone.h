@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "recording/recording.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::measurement {
 

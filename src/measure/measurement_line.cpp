@@ -1,7 +1,7 @@
 #include <string>
 
 #include "measure/decimal_text.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::recording {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/run_state.h"
+#include "run/run_state.h"
 #include "wave/chunk_id.h"
 #include "common/byte_order.h"
 #include "wave/read_fully.h"

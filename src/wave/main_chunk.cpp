@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "core/run_state.h"
+#include "run/run_state.h"
 #include "wave/chunk_id.h"
 #include "common/byte_order.h"
 #include "wave/read_fully.h"

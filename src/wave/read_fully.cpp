@@ -1,6 +1,6 @@
 #include "wave/read_fully.h"
 
-#include "core/run_state.h"
+#include "run/run_state.h"
 
 long readFully(RunState& run, void* buffer, size_t count)
 {

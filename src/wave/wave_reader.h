@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "wave/wave_records.h"
+#include "run/wave_records.h"
 
 struct RunState;
 

@@ -9,7 +9,7 @@
 #include "batch_cli/table_escapes.h"
 #include "common/exit_status.h"
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 #include "wave_bytes.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "measure_check.h"
 #include "recording_check.h"
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 #include "wave_bytes.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "recording_bytes.h"
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 
 using namespace tonalyx;
 

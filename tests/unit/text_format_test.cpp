@@ -13,7 +13,7 @@
 #include <string>
 
 #include "common/text_format.h"
-#include "core/api.h"
+#include "api/api.h"
 #include "wave_bytes.h"
 
 using tonalyx::detail::formatText;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/run_state.h"
-#include "core/api.h"
+#include "run/run_state.h"
+#include "api/api.h"
 #include "wave_writer.h"
 
 // The WAVE files themselves come from the project's one writer.

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/run_output.h"
-#include "core/api.h"
-#include "wave/wave_records.h"
+#include "run/run_output.h"
+#include "api/api.h"
+#include "run/wave_records.h"
 
 struct CorrelationBound;
 

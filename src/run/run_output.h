@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/api.h"
+#include "api/api.h"
 
 class RunOutput {
 public:

@@ -1,4 +1,4 @@
-#include "core/run_output.h"
+#include "run/run_output.h"
 
 #include "common/text_format.h"
 
