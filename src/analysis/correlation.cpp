@@ -2,6 +2,8 @@
 #include "analysis/reference_table.h"
 #include "run/run_state.h"
 
+namespace tonalyx::detail {
+
 double processDFT(RunState& run, uint32_t maxX, uint32_t frequency)
 {
     TRACE(run, "processDFT() maxX=%u frequency=%u\n", maxX, frequency);
@@ -13,3 +15,5 @@ double processDFT(RunState& run, uint32_t maxX, uint32_t frequency)
     TRACE(run, "processDFT() sum=%lf\n", mean);
     return mean;
 }
+
+}  // namespace tonalyx::detail

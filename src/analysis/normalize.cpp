@@ -3,6 +3,8 @@
 #include "analysis/analysis.h"
 #include "run/run_state.h"
 
+namespace tonalyx::detail {
+
 void normalizeData(RunState& run)
 {
     double maxVal = 0.1;
@@ -29,3 +31,5 @@ void normalizeData(RunState& run)
         slots[i] = slot / (slot >= 0 ? maxVal : minVal);
     }
 }
+
+}  // namespace tonalyx::detail

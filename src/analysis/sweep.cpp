@@ -7,6 +7,8 @@
 #include "common/candidates.h"
 #include "run/run_state.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 // tail[k]: the sum of |samples[i]| for i from 64 k to length - 1.
@@ -56,3 +58,5 @@ void sweepFrequencies(RunState& run, uint32_t length)
     run.bestFreq = bestFreq;
     run.out.result("\n%s\n", resultLine(bestResult, bestFreq).c_str());
 }
+
+}  // namespace tonalyx::detail

@@ -8,7 +8,7 @@
 
 #include "api/api.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 // A path from the root (or, on Windows, a drive).
 bool isAbsolutePath(std::string_view path);
@@ -38,4 +38,4 @@ private:
     std::unordered_map<std::string, std::size_t> inFolder_;
 };
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

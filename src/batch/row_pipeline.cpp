@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 RowPipeline::RowPipeline(std::size_t count, unsigned jobs, std::size_t window, MakeRow make)
     : count_(count),
@@ -89,4 +89,4 @@ void RowPipeline::work()
     }
 }
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

@@ -4,6 +4,8 @@
 
 #include "common/bit_copy.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 // 10^decimals for the decimals a text may have.
@@ -220,3 +222,5 @@ char* formatFixed(double value, int decimals, char* out)
     default: return formatFixedTo<6>(value, out);
     }
 }
+
+}  // namespace tonalyx::detail

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tonalyx::detail {
+
 // The longest text: a sign, 309 integer digits, the point and 6 decimals.
 constexpr std::size_t kFixedMaxChars = 320;
 
@@ -23,3 +25,5 @@ char* formatFixed(double value, int decimals, char* out);
 
 // Writes `value` in decimal as "%u" does; returns the end.
 char* formatWhole(uint64_t value, char* out);
+
+}  // namespace tonalyx::detail

@@ -7,6 +7,8 @@
 #include "run/run_state.h"
 #include "wave/wave_reader.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 constexpr uint64_t kFormatChunkOffset = 12;
@@ -115,7 +117,11 @@ void traceClosing(RunOutput& out, int32_t pos, tonalyx::Status status)
     out.trace("return code=%d\n", static_cast<int>(tonalyx::console::exitStatusOf(static_cast<int>(status))));
 }
 
+}  // namespace tonalyx::detail
+
 namespace tonalyx {
+
+using namespace detail;  // the stages above, in this file alone
 
 Report analyze(ByteSource& source, std::string_view name, const Settings& settings, OutputSink* sink)
 {

@@ -6,6 +6,8 @@
 
 namespace tonalyx {
 
+using namespace detail;  // the library's internals, in this file alone
+
 long MemorySource::read(void* buffer, std::size_t count)
 {
     const std::size_t given = std::min(count, size_ - at_);

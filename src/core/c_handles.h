@@ -25,7 +25,7 @@ struct tonalyx_measurement {
     std::vector<double> burstSpans;  // start, end, start, end, ...
 };
 
-namespace tonalyx::capi {
+namespace tonalyx::detail::capi {
 
 // What NULL settings stand for.
 const tonalyx_settings& settingsOrDefaults(const tonalyx_settings* settings);
@@ -52,4 +52,4 @@ auto orNullWhenOutOfMemory(Make make) noexcept -> decltype(make())
     }
 }
 
-}  // namespace tonalyx::capi
+}  // namespace tonalyx::detail::capi

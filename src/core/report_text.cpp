@@ -5,7 +5,7 @@ namespace tonalyx {
 
 std::string resultLine(const Report& report)
 {
-    return ::resultLine(report.bestResult, report.bestFreq);
+    return detail::resultLine(report.bestResult, report.bestFreq);
 }
 
 const char* statusName(Status status)

@@ -3,6 +3,9 @@
 #include "common/fixed_format.h"
 #include "api/api.h"
 
+using tonalyx::detail::formatFixed6;
+using tonalyx::detail::kFixedMaxChars;
+
 namespace {
 
 // The result as printed with six decimals, read back as a number: the
@@ -30,6 +33,8 @@ double printedResult(double result)
 }  // namespace
 
 namespace tonalyx {
+
+using namespace detail;  // the library's internals, in this file alone
 
 Verdict verdictOf(const Report& report, const VerdictRules& rules)
 {

@@ -12,7 +12,7 @@
 #include "measure/mains_hum.h"
 #include "measure/measure_tone.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -548,4 +548,4 @@ MeasurementPictures picturesOf(const Track& source, const ChannelVerdict& v)
     return pictures;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -14,7 +14,7 @@
 #include "measure/tone_groups.h"
 #include "api/api.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct ChannelVerdict {
     bool hasTone = false;
@@ -44,4 +44,4 @@ MeasurementPictures picturesOf(const Track& track, const ChannelVerdict& verdict
 // 20 log10(amplitude), kSilentLevel at the least.
 double levelOf(double amplitude);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -6,7 +6,7 @@
 #include "measure/fourier.h"
 #include "measure/mains_hum.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -149,4 +149,4 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track)
     return out;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

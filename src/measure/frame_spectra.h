@@ -10,7 +10,7 @@
 
 #include "measure/analysis_track.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct Peak {
     std::uint32_t bin = 0;
@@ -46,4 +46,4 @@ struct SpectralFrames {
 
 SpectralFrames spectralFramesOf(const AnalysisTrack& track);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

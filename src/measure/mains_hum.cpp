@@ -7,7 +7,7 @@
 #include "measure/burst_frequency.h"
 #include "measure/fourier.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -121,4 +121,4 @@ void markMainsHum(SpectralFrames& frames, const Mains& found)
     }
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -9,6 +9,8 @@
 
 namespace tonalyx {
 
+using namespace detail;  // the library's internals, in this file alone
+
 namespace {
 
 // Whole numbers as the notes print them (not by std::to_string, whose

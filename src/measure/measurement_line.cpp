@@ -5,6 +5,8 @@
 
 namespace tonalyx {
 
+using namespace detail;  // the library's internals, in this file alone
+
 namespace {
 
 using measurement::appendDecimal;

@@ -5,7 +5,7 @@
 
 #include "measure/exact_math.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -130,4 +130,4 @@ std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& sp
     return bursts;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -9,7 +9,7 @@
 #include "measure/analysis_track.h"
 #include "measure/frame_spectra.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // A gap this long or longer splits two bursts; a dropout is shorter.
 constexpr double kBurstGapSeconds = 0.035;
@@ -25,4 +25,4 @@ struct Burst {
 std::vector<Burst> burstsOf(const AnalysisTrack& track, const SpectralFrames& spectral, double hz,
                             const std::vector<std::uint32_t>& frames);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -2,6 +2,8 @@
 
 #include "common/text_format.h"
 
+namespace tonalyx::detail {
+
 std::string RunOutput::format(const char* format, va_list arguments)
 {
     std::string text;
@@ -45,3 +47,5 @@ void RunOutput::result(const char* fmt, ...)
     va_end(arguments);
     emit(tonalyx::Stream::out, tonalyx::OutputKind::result, text);
 }
+
+}  // namespace tonalyx::detail

@@ -10,6 +10,8 @@
 
 #include "api/api.h"
 
+namespace tonalyx::detail {
+
 class RunOutput {
 public:
     RunOutput(tonalyx::Report& report, tonalyx::OutputSink* sink, bool trace, bool keepTrace)
@@ -51,3 +53,5 @@ private:
         if ((run).out.tracing())          \
             (run).out.trace(__VA_ARGS__); \
     } while (0)
+
+}  // namespace tonalyx::detail

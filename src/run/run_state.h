@@ -11,6 +11,8 @@
 #include "api/api.h"
 #include "run/wave_records.h"
 
+namespace tonalyx::detail {
+
 struct CorrelationBound;
 
 struct RunState {
@@ -54,3 +56,5 @@ struct RunState {
 
     bool verbose() const { return out.tracing(); }
 };
+
+}  // namespace tonalyx::detail

@@ -7,6 +7,8 @@
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 constexpr long kBlockBytes = 512;
@@ -134,3 +136,5 @@ int readDataFrames(RunState& run, int32_t* pos, uint32_t maxLength)
     // Slots never stored are 0 (the buffer starts as zeros).
     return 0;
 }
+
+}  // namespace tonalyx::detail

@@ -6,6 +6,8 @@
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 // One field read of `width` bytes. A read that delivers at least one byte
@@ -79,3 +81,5 @@ int readSubChunk(RunState& run)
     TRACE(run, "Bits/Sample: %u\n", static_cast<unsigned>(fmt.bitsPerSample));
     return static_cast<int>(total);
 }
+
+}  // namespace tonalyx::detail

@@ -6,6 +6,8 @@
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
 
+namespace tonalyx::detail {
+
 int readMainChunk(RunState& run)
 {
     unsigned char header[12] = {};
@@ -27,3 +29,5 @@ int readMainChunk(RunState& run)
     TRACE(run, "length main chunk: %d\n", static_cast<int>(got));
     return 12;
 }
+
+}  // namespace tonalyx::detail

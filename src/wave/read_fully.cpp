@@ -2,6 +2,8 @@
 
 #include "run/run_state.h"
 
+namespace tonalyx::detail {
+
 long readFully(RunState& run, void* buffer, size_t count)
 {
     auto* out = static_cast<unsigned char*>(buffer);
@@ -18,3 +20,5 @@ long readFully(RunState& run, void* buffer, size_t count)
     }
     return static_cast<long>(done);
 }
+
+}  // namespace tonalyx::detail

@@ -7,6 +7,8 @@
 
 #include "run/wave_records.h"
 
+namespace tonalyx::detail {
+
 struct RunState;
 
 // 12, or -1 when 12 bytes cannot be read, -2 when the tag is not "RIFF".
@@ -25,3 +27,5 @@ int readDataChunk(RunState& run, ChunkHeader* header, uint32_t maxLength);
 // reaches maxLength (or 2 x maxLength + 2 calls were made, or a read
 // failed). Adds every result to *pos. Returns 0.
 int readDataFrames(RunState& run, int32_t* pos, uint32_t maxLength);
+
+}  // namespace tonalyx::detail

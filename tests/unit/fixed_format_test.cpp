@@ -11,6 +11,8 @@
 #include "common/bit_copy.h"
 #include "common/fixed_format.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 std::string fast(double value)

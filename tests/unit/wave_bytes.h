@@ -11,6 +11,8 @@
 #include "api/api.h"
 #include "wave_writer.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 // The WAVE files themselves come from the project's one writer.
 using namespace wavegen;
 
