@@ -16,7 +16,7 @@ std::vector<Message> inPrintOrder(const std::vector<Message>& messages)
 {
     std::vector<Message> ordered = messages;
     std::stable_partition(ordered.begin(), ordered.end(),
-                          [](const Message& message) { return message.stream == Stream::err; });
+                          [](const Message& message) { return consoleStream(message.code) == Stream::err; });
     return ordered;
 }
 
@@ -43,7 +43,7 @@ void fillErrorRow(const detail::batch::PlannedRow& plan, BatchRow& row)
     row.report.status = Status::cannotOpen;
     row.measurement.status = Status::cannotOpen;
     row.verdict = plan.kind == detail::batch::PlannedRow::Kind::missing ? Verdict::missing : Verdict::error;
-    row.messages = {Message{Stream::err, "ERROR: " + plan.problem + "\n", MessageCode::rowFailed, 0, plan.problem}};
+    row.messages = {Message{"ERROR: " + plan.problem + "\n", MessageCode::rowFailed, 0, plan.problem}};
 }
 
 }  // namespace

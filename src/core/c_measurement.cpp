@@ -254,7 +254,7 @@ const char* tonalyx_measurement_message(const tonalyx_measurement* m, size_t ind
 {
     const tonalyx::Message* message = tonalyx::detail::capi::messageAt(of(m).messages, index);
     if (stream)
-        *stream = message && message->stream == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
+        *stream = message && tonalyx::consoleStream(message->code) == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
     return message ? message->text.c_str() : "";
 }
 

@@ -107,7 +107,7 @@ const char* tonalyx_report_message(const tonalyx_report* report, size_t index, i
 {
     const tonalyx::Message* message = tonalyx::detail::capi::messageAt(reportOf(report).report.messages, index);
     if (stream)
-        *stream = message && message->stream == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
+        *stream = message && tonalyx::consoleStream(message->code) == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
     return message ? message->text.c_str() : "";
 }
 

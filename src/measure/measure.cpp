@@ -52,15 +52,15 @@ Measurement measure(ByteSource& source, std::string_view name, const MeasureOpti
     if (outcome.status != Status::ok) {
         result.status = outcome.status;
         result.messages.push_back(
-            {Stream::err, "ERROR: cannot measure " + shown + ": " + escapeControls(outcome.error) + "\n",
+            {"ERROR: cannot measure " + shown + ": " + escapeControls(outcome.error) + "\n",
              MessageCode::cannotMeasure, 0, outcome.error});
         return result;
     }
     if (!outcome.note.empty())
         result.messages.push_back(
-            {Stream::err, "NOTE: " + shown + ": " + outcome.note + "\n", MessageCode::formatNote, 0, outcome.note});
+            {"NOTE: " + shown + ": " + outcome.note + "\n", MessageCode::formatNote, 0, outcome.note});
     if (recording.cutShort) {
-        result.messages.push_back({Stream::err, cutNote(shown, recording), MessageCode::cutShort, 0, {}});
+        result.messages.push_back({cutNote(shown, recording), MessageCode::cutShort, 0, {}});
         result.cut = static_cast<double>(recording.frames()) / recording.sampleRate;
     }
     measurement::measureTone(recording, options, result);
@@ -75,7 +75,7 @@ Measurement measureFile(const std::string& path, const MeasureOptions& options)
         Measurement result;
         result.status = Status::cannotOpen;
         result.messages.push_back(
-            {Stream::err, "ERROR: cannot open " + escapeControls(path) + ": " + escapeControls(whyNot) + "\n",
+            {"ERROR: cannot open " + escapeControls(path) + ": " + escapeControls(whyNot) + "\n",
              MessageCode::cannotOpen, 0, whyNot});
         return result;
     }

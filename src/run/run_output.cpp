@@ -11,12 +11,12 @@ std::string RunOutput::format(const char* format, va_list arguments)
     return text;
 }
 
-void RunOutput::emit(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text)
+void RunOutput::emit(tonalyx::OutputKind kind, std::string_view text)
 {
-    if (keepTrace_ && stream == tonalyx::Stream::out)
+    if (keepTrace_)
         report_.trace.append(text);
     if (sink_)
-        sink_->write(stream, kind, text);
+        sink_->write(kind, text);
 }
 
 void RunOutput::trace(const char* fmt, ...)
@@ -25,18 +25,21 @@ void RunOutput::trace(const char* fmt, ...)
     va_start(arguments, fmt);
     const std::string text = format(fmt, arguments);
     va_end(arguments);
-    emit(tonalyx::Stream::out, tonalyx::OutputKind::trace, text);
+    emit(tonalyx::OutputKind::trace, text);
 }
 
-void RunOutput::message(tonalyx::Stream stream, tonalyx::MessageCode code, std::uint32_t number,
-                        std::string_view detail, const char* fmt, ...)
+void RunOutput::message(tonalyx::MessageCode code, std::uint32_t number, std::string_view detail, const char* fmt, ...)
 {
     va_list arguments;
     va_start(arguments, fmt);
-    std::string text = format(fmt, arguments);
+    tonalyx::Message message{format(fmt, arguments), code, number, std::string(detail)};
     va_end(arguments);
-    emit(stream, tonalyx::OutputKind::message, text);
-    report_.messages.push_back({stream, std::move(text), code, number, std::string(detail)});
+    // The transcript holds what the console prints on standard output.
+    if (keepTrace_ && tonalyx::consoleStream(code) == tonalyx::Stream::out)
+        report_.trace.append(message.text);
+    if (sink_)
+        sink_->message(message);
+    report_.messages.push_back(std::move(message));
 }
 
 void RunOutput::result(const char* fmt, ...)
@@ -45,7 +48,7 @@ void RunOutput::result(const char* fmt, ...)
     va_start(arguments, fmt);
     const std::string text = format(fmt, arguments);
     va_end(arguments);
-    emit(tonalyx::Stream::out, tonalyx::OutputKind::result, text);
+    emit(tonalyx::OutputKind::result, text);
 }
 
 }  // namespace tonalyx::detail

@@ -26,8 +26,8 @@ public:
     // trace is on.
     void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // A message of `code` with its fields, and its text as printed.
-    void message(tonalyx::Stream stream, tonalyx::MessageCode code, std::uint32_t number, std::string_view detail,
-                 const char* format, ...) __attribute__((format(printf, 6, 7)));
+    void message(tonalyx::MessageCode code, std::uint32_t number, std::string_view detail, const char* format, ...)
+        __attribute__((format(printf, 5, 6)));
     void result(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // The scaled slots, to the sink.
     void samples(const double* values, std::uint32_t count)
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    void emit(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text);
+    void emit(tonalyx::OutputKind kind, std::string_view text);
     static std::string format(const char* format, va_list arguments);
 
     tonalyx::Report& report_;

@@ -34,7 +34,7 @@ int readSubChunk(RunState& run)
     std::memcpy(fmt.subId, b, 4);
     if (std::memcmp(fmt.subId, "fmt ", 4) != 0) {
         const std::string id = printableChunkId(fmt.subId);
-        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::wrongFormatId, 0, id, "readSubChunk(): wrong sub ID: %s\n", id.c_str());
+        run.out.message(tonalyx::MessageCode::wrongFormatId, 0, id, "readSubChunk(): wrong sub ID: %s\n", id.c_str());
         return -2;
     }
 
