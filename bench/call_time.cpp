@@ -12,7 +12,7 @@
 #include <ctime>
 #include <string>
 
-#include "core/api.h"
+#include "api/api.h"
 
 int main(int argc, char** argv)
 {

@@ -24,7 +24,7 @@ install(FILES ${CMAKE_BINARY_DIR}/tonalyxConfig.cmake ${CMAKE_BINARY_DIR}/tonaly
 if(BUILD_SHARED_LIBS)
   set(TONALYX_PC_PRIVATE "")
 else()
-  set(TONALYX_PC_PRIVATE "-lstdc++ -lm -pthread")
+  set(TONALYX_PC_PRIVATE "-lstdc++ -lm")
 endif()
 # From the .pc file's folder up to the prefix: ../.. below lib, ../../..
 # below a multiarch lib/x86_64-linux-gnu (Debian's /usr).

@@ -43,8 +43,10 @@ pybind11_add_module(tonalyx_python MODULE NO_EXTRAS
 set_target_properties(tonalyx_python PROPERTIES
   OUTPUT_NAME _native
   LIBRARY_OUTPUT_DIRECTORY ${TONALYX_PYTHON_PACKAGE})
-# The library's objects are position-independent; linked in statically.
-target_link_libraries(tonalyx_python PRIVATE tonalyx_static)
+# The library's objects are position-independent; linked in statically,
+# with the batch engine.
+tonalyx_sees_layers(tonalyx_python api batch common)
+target_link_libraries(tonalyx_python PRIVATE tonalyx::batch)
 
 # The Python files stand beside the extension in the build folder.
 set(TONALYX_PYTHON_FILES __init__.py __init__.pyi py.typed _executor.py)

@@ -44,6 +44,7 @@ function(tonalyx_web_page library)
   # takes JavaScript functions as function pointers (addFunction, with i64
   # as BigInt), and _abort serves the page's test hook.
   add_executable(tonalyx_web ${PROJECT_SOURCE_DIR}/web/page_module.cpp)
+  tonalyx_sees_layers(tonalyx_web common)
   target_link_libraries(tonalyx_web PRIVATE ${library})
   set_target_properties(tonalyx_web PROPERTIES OUTPUT_NAME tonalyx-module RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/web-module)
   target_link_options(tonalyx_web PRIVATE

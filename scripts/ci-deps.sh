@@ -40,6 +40,9 @@ have sndfile-convert || need+=(sndfile-programs)
 python_has scipy || need+=(python3-scipy)
 python_has soundfile || need+=(python3-soundfile)
 [ -x /usr/bin/time ] || need+=(time)
+# A decimal-comma locale's definition (localedef makes it for the tests
+# when none is installed): the library's text must not change under it.
+[ -d /usr/share/i18n/locales ] || need+=(locales)
 # The measurement's speech cases (skipped without it).
 have espeak-ng || need+=(espeak-ng)
 # Beyond one machine: the Python batch on a Dask cluster, the batch split

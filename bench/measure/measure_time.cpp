@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace {
 

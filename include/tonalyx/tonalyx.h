@@ -134,7 +134,8 @@ enum {
     TONALYX_MSG_FORMAT_NOTE = 13,      /* detail: what the reader noted */
     TONALYX_MSG_CUT_SHORT = 14         /* only the first part was measured (tonalyx_measurement_cut) */
 };
-/* Where the console prints a message: 0 standard output, 1 standard error. */
+/* Where the console tools print a message, which follows from its code: 0
+ * standard output, 1 standard error. */
 enum { TONALYX_STDOUT = 0, TONALYX_STDERR = 1 };
 
 /* ---- the default answer ---- */

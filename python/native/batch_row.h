@@ -1,7 +1,7 @@
 // One row of a batch run as the Python object BatchRow holds it.
 #pragma once
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::python {
 

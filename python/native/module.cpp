@@ -7,7 +7,7 @@
 #include <pybind11/pybind11.h>
 
 #include "bindings.h"
-#include "core/api.h"
+#include "api/api.h"
 #include "text.h"
 #include "tonalyx/tonalyx.h"
 

@@ -86,16 +86,17 @@ std::vector<T> vectorOf(const py::handle& list, Value value)
     return items;
 }
 
-// The stream as a flag: true for standard output.
+// The text, then the code and its fields.
 py::tuple stateOf(const Message& m)
 {
-    return py::make_tuple(m.stream == Stream::out, py::bytes(m.text));
+    return py::make_tuple(py::bytes(m.text), static_cast<int>(m.code), m.number, py::bytes(m.detail));
 }
 
 Message messageOf(const py::handle& state)
 {
-    const py::tuple t = tupleOf(state, 2);
-    return Message{t[0].cast<bool>() ? Stream::out : Stream::err, t[1].cast<std::string>()};
+    const py::tuple t = tupleOf(state, 4);
+    return Message{t[0].cast<std::string>(), static_cast<MessageCode>(t[1].cast<int>()), t[2].cast<std::uint32_t>(),
+                   t[3].cast<std::string>()};
 }
 
 py::tuple stateOf(const Report& r, Time time)

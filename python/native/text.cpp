@@ -68,14 +68,15 @@ void bindMessage(py::module_& module)
         py::arg("text"), "The text with control bytes as \\xHH, for showing a name.");
     py::class_<Message>(module, "Message", "A warning or error line of a run, as the console prints it.")
         .def_property_readonly(
-            "stream", [](const Message& message) { return message.stream == Stream::out ? "stdout" : "stderr"; },
+            "stream",
+            [](const Message& message) { return consoleStream(message.code) == Stream::out ? "stdout" : "stderr"; },
             "'stdout' or 'stderr': where the console prints it.")
         .def_property_readonly(
             "text", [](const Message& message) { return textOf(message.text); },
             "The line as printed, line end included.")
         .def("__repr__", [](const Message& message) {
             return py::str("Message(stream={!r}, text={!r})")
-                .format(message.stream == Stream::out ? "stdout" : "stderr", textOf(message.text));
+                .format(consoleStream(message.code) == Stream::out ? "stdout" : "stderr", textOf(message.text));
         });
 }
 

@@ -6,7 +6,7 @@
 
 #include <pybind11/pybind11.h>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::python {
 

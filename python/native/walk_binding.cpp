@@ -24,10 +24,10 @@ void bindWalk(py::module_& module)
             for (const std::string& path : paths)
                 if (path.find('\0') != std::string::npos)
                     throw py::value_error("embedded null byte");
-            batch::WalkResult found;
+            detail::batch::WalkResult found;
             {
                 py::gil_scoped_release unlocked;
-                found = batch::walkPaths(paths);
+                found = detail::batch::walkPaths(paths);
             }
             py::list files, errors;
             for (const std::string& file : found.files)

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace tonalyx::detail {
+
 struct RunState;
 
 // Scales the held slots in place: slots >= 0 by the largest slot (at least
@@ -23,3 +25,5 @@ double processDFT(RunState& run, uint32_t maxX, uint32_t frequency);
 // Tries the candidates 100, 120, ..., 1000, keeps the best one (and each
 // one's result when the run keeps them) and prints the result line.
 void sweepFrequencies(RunState& run, uint32_t length);
+
+}  // namespace tonalyx::detail

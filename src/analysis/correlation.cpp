@@ -1,6 +1,8 @@
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
+
+namespace tonalyx::detail {
 
 double processDFT(RunState& run, uint32_t maxX, uint32_t frequency)
 {
@@ -13,3 +15,5 @@ double processDFT(RunState& run, uint32_t maxX, uint32_t frequency)
     TRACE(run, "processDFT() sum=%lf\n", mean);
     return mean;
 }
+
+}  // namespace tonalyx::detail

@@ -1,6 +1,8 @@
 // The sines of the whole degrees, as constants.
 #pragma once
 
+namespace tonalyx::detail {
+
 // sin(degree x degRad) for the whole degrees 0 to 359, degRad being
 // 3.1415926 / 180 rounded to a double. The product degree x degRad is exact
 // with a 64-bit significand; its sine was taken with a 64-bit significand
@@ -100,3 +102,5 @@ inline constexpr double kDegreeSines[361] = {
     -0x1.1db9133864073p-4, -0x1.acbcad8adc9ap-5, -0x1.1de5c5cf617dcp-5, -0x1.1df125779af4dp-6,
     0.0,
 };
+
+}  // namespace tonalyx::detail

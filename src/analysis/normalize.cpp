@@ -1,7 +1,9 @@
 #include <cstdlib>
 
 #include "analysis/analysis.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
+
+namespace tonalyx::detail {
 
 void normalizeData(RunState& run)
 {
@@ -29,3 +31,5 @@ void normalizeData(RunState& run)
         slots[i] = slot / (slot >= 0 ? maxVal : minVal);
     }
 }
+
+}  // namespace tonalyx::detail

@@ -1,6 +1,8 @@
 #include "analysis/analysis.h"
 #include "analysis/reference_table.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
+
+namespace tonalyx::detail {
 
 int makeSine(RunState& run, uint32_t maxX, uint32_t noHertz)
 {
@@ -18,3 +20,5 @@ int makeSine(RunState& run, uint32_t maxX, uint32_t noHertz)
     TRACE(run, "makeSine() step=%lf\n", run.sineStep);
     return 0;
 }
+
+}  // namespace tonalyx::detail

@@ -4,6 +4,8 @@
 
 #include "analysis/reference_table.h"
 
+namespace tonalyx::detail {
+
 // The step is noSamples / noHertz rounded to a 64-bit significand, divided
 // by 360 and rounded to a 64-bit significand again, then rounded to a
 // double, each time to nearest with ties to even. That is what an x87
@@ -73,3 +75,5 @@ double referenceStep(uint32_t noSamples, uint32_t noHertz)
     const Extended samples{static_cast<uint64_t>(noSamples) << shift, -shift};
     return toDouble(divideRounded(divideRounded(samples, noHertz), 360));
 }
+
+}  // namespace tonalyx::detail

@@ -4,6 +4,8 @@
 
 #include "analysis/reference_walk.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 // The sum of the products in index order; with a bound, looked at every
@@ -79,3 +81,5 @@ void fillReference(double* ref, uint32_t count, double step)
     reference::SlotsOf<decltype(store)> slots{store};
     reference::walkReference(count, step, slots);
 }
+
+}  // namespace tonalyx::detail

@@ -6,6 +6,8 @@
 
 #include "analysis/degree_sines.h"
 
+namespace tonalyx::detail {
+
 // Distance in slots between two whole degrees: noSamples / noHertz / 360,
 // each division rounded to a 64-bit significand, the result rounded to a
 // double.
@@ -34,3 +36,5 @@ double correlateReference(const double* samples, uint32_t count, double step,
 
 // ref[0 .. count) itself.
 void fillReference(double* ref, uint32_t count, double step);
+
+}  // namespace tonalyx::detail

@@ -10,6 +10,8 @@
 #include "analysis/wide_division.h"
 #include "common/bit_copy.h"
 
+namespace tonalyx::detail {
+
 // The stepping visits 360 degrees per period, up to eight or more per slot;
 // here each slot costs a few instructions instead, whatever the step.
 //
@@ -275,3 +277,5 @@ struct SlotsOf {
 };
 
 }  // namespace reference
+
+}  // namespace tonalyx::detail

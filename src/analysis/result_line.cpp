@@ -2,6 +2,8 @@
 
 #include "common/fixed_format.h"
 
+namespace tonalyx::detail {
+
 std::string resultLine(double bestResult, uint32_t bestFreq)
 {
     // The project's own "%lf" and "%u": no locale changes a byte.
@@ -12,3 +14,5 @@ std::string resultLine(double bestResult, uint32_t bestFreq)
     line.append(number, formatWhole(bestFreq, number));
     return line;
 }
+
+}  // namespace tonalyx::detail

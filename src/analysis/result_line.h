@@ -6,4 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tonalyx::detail {
+
 std::string resultLine(double bestResult, uint32_t bestFreq);
+
+}  // namespace tonalyx::detail

@@ -5,7 +5,9 @@
 #include "analysis/reference_table.h"
 #include "analysis/result_line.h"
 #include "common/candidates.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
+
+namespace tonalyx::detail {
 
 namespace {
 
@@ -56,3 +58,5 @@ void sweepFrequencies(RunState& run, uint32_t length)
     run.bestFreq = bestFreq;
     run.out.result("\n%s\n", resultLine(bestResult, bestFreq).c_str());
 }
+
+}  // namespace tonalyx::detail

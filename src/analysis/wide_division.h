@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdint>
 
+namespace tonalyx::detail {
+
 // Fractions numerator / divisor as 64-bit numbers, rounded up:
 // ceil(numerator x 2^64 / divisor) for numerator < divisor. Long division
 // in 32-bit digits, each quotient digit estimated from the divisor's top
@@ -42,3 +44,5 @@ private:
     int shift_;
     uint64_t v_, vHigh_, vLow_;
 };
+
+}  // namespace tonalyx::detail

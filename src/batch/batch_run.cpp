@@ -4,7 +4,7 @@
 #include "batch/path_walk.h"
 #include "batch/row_pipeline.h"
 #include "batch/row_plan.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 
@@ -16,7 +16,7 @@ std::vector<Message> inPrintOrder(const std::vector<Message>& messages)
 {
     std::vector<Message> ordered = messages;
     std::stable_partition(ordered.begin(), ordered.end(),
-                          [](const Message& message) { return message.stream == Stream::err; });
+                          [](const Message& message) { return consoleStream(message.code) == Stream::err; });
     return ordered;
 }
 
@@ -37,13 +37,13 @@ Settings quietSettings(Settings settings)
 
 // A row that is an error before anything is read: its status is that of
 // a file that cannot be opened, its message the reason.
-void fillErrorRow(const batch::PlannedRow& plan, BatchRow& row)
+void fillErrorRow(const detail::batch::PlannedRow& plan, BatchRow& row)
 {
     row.status = Status::cannotOpen;
     row.report.status = Status::cannotOpen;
     row.measurement.status = Status::cannotOpen;
-    row.verdict = plan.kind == batch::PlannedRow::Kind::missing ? Verdict::missing : Verdict::error;
-    row.messages = {Message{Stream::err, "ERROR: " + plan.problem + "\n", MessageCode::rowFailed, 0, plan.problem}};
+    row.verdict = plan.kind == detail::batch::PlannedRow::Kind::missing ? Verdict::missing : Verdict::error;
+    row.messages = {Message{"ERROR: " + plan.problem + "\n", MessageCode::rowFailed, 0, plan.problem}};
 }
 
 }  // namespace
@@ -51,12 +51,12 @@ void fillErrorRow(const batch::PlannedRow& plan, BatchRow& row)
 struct BatchRun::State {
     std::optional<Manifest> manifest;  // before rows: they point into it
     std::vector<BatchPathError> pathErrors;
-    std::vector<batch::PlannedRow> rows;
+    std::vector<detail::batch::PlannedRow> rows;
     Settings settings;
     VerdictRules rules;
-    std::unique_ptr<batch::RowPipeline> pipeline;
+    std::unique_ptr<detail::batch::RowPipeline> pipeline;
 
-    VerdictRules rulesFor(const batch::PlannedRow& plan) const
+    VerdictRules rulesFor(const detail::batch::PlannedRow& plan) const
     {
         VerdictRules own = rules;
         if (plan.expected != nullptr) {
@@ -68,9 +68,9 @@ struct BatchRun::State {
 
     void makeRow(std::size_t index, BatchRow& row) const
     {
-        const batch::PlannedRow& plan = rows[index];
+        const detail::batch::PlannedRow& plan = rows[index];
         row.file = plan.path;
-        if (plan.kind != batch::PlannedRow::Kind::file) {
+        if (plan.kind != detail::batch::PlannedRow::Kind::file) {
             fillErrorRow(plan, row);
             return;
         }
@@ -94,16 +94,16 @@ struct BatchRun::State {
 
 BatchRun::BatchRun(std::vector<std::string> paths, const BatchOptions& options) : state_(std::make_unique<State>())
 {
-    batch::WalkResult found = batch::walkPaths(paths, options.onFound);
+    detail::batch::WalkResult found = detail::batch::walkPaths(paths, options.onFound);
     state_->manifest = options.manifest;
     state_->pathErrors = found.errors;
-    state_->rows = batch::planRows(std::move(found), state_->manifest ? &*state_->manifest : nullptr);
+    state_->rows = detail::batch::planRows(std::move(found), state_->manifest ? &*state_->manifest : nullptr);
     state_->settings = quietSettings(options.settings);
     state_->rules = options.rules;
     const unsigned jobs = workerCount(options.jobs);
     const std::size_t window = options.window != 0 ? options.window : std::size_t{4} * jobs;
     const State* state = state_.get();
-    state_->pipeline = std::make_unique<batch::RowPipeline>(
+    state_->pipeline = std::make_unique<detail::batch::RowPipeline>(
         state_->rows.size(), jobs, window,
         [state](std::size_t index, BatchRow& row) { state->makeRow(index, row); });
 }

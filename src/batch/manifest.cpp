@@ -61,13 +61,13 @@ std::uint32_t candidateOf(std::string_view text)
     return !text.empty() && isCandidate(value) ? value : 0;
 }
 
-bool isHeader(const batch::TableRecord& record)
+bool isHeader(const detail::batch::TableRecord& record)
 {
     return record.fields.size() == 2 && trimmed(record.fields[0]) == "file" && trimmed(record.fields[1]) == "expect";
 }
 
 // The entry of a record, or what is wrong with it.
-std::string entryOf(const batch::TableRecord& record, ExpectedTone& entry)
+std::string entryOf(const detail::batch::TableRecord& record, ExpectedTone& entry)
 {
     const std::string where = "line " + std::to_string(record.line) + ": ";
     if (record.fields.size() != 2)
@@ -98,7 +98,7 @@ std::string folderOf(const std::string& path)
 
 }  // namespace
 
-namespace batch {
+namespace detail::batch {
 
 std::string currentFolder()
 {
@@ -166,7 +166,7 @@ long ManifestIndex::find(std::string_view path) const
     return -1;
 }
 
-}  // namespace batch
+}  // namespace detail::batch
 
 ManifestReading parseManifest(std::string_view text, std::string folder)
 {
@@ -176,8 +176,8 @@ ManifestReading parseManifest(std::string_view text, std::string folder)
     if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
         text.remove_prefix(byteOrderMark.size());
     const bool tsv = text.substr(0, text.find('\n')).find('\t') != std::string_view::npos;
-    batch::TableRecords records(text, !tsv);
-    batch::TableRecord record;
+    detail::batch::TableRecords records(text, !tsv);
+    detail::batch::TableRecord record;
     std::unordered_map<std::string, std::size_t> lineOf;  // of each name, to find it listed twice
     bool first = true;
     while (records.next(record)) {
@@ -195,7 +195,7 @@ ManifestReading parseManifest(std::string_view text, std::string folder)
         reading.error = entryOf(record, entry);
         if (!reading.error.empty())
             return reading;
-        const auto [earlier, added] = lineOf.emplace(batch::normalizedPath(entry.file), entry.line);
+        const auto [earlier, added] = lineOf.emplace(detail::batch::normalizedPath(entry.file), entry.line);
         if (!added) {
             reading.error = "line " + std::to_string(entry.line) + ": " + shown(entry.file) + " is listed on line " +
                             std::to_string(earlier->second) + " already";

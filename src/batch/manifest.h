@@ -6,9 +6,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 // A path from the root (or, on Windows, a drive).
 bool isAbsolutePath(std::string_view path);
@@ -38,4 +38,4 @@ private:
     std::unordered_map<std::string, std::size_t> inFolder_;
 };
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

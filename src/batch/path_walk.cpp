@@ -4,7 +4,7 @@
 
 #include "common/platform.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 namespace {
 
@@ -87,4 +87,4 @@ WalkResult walkPaths(const std::vector<std::string>& paths, const std::function<
     return result;
 }
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 struct WalkResult {
     std::vector<std::string> files;  // sorted in byte order
@@ -26,4 +26,4 @@ WalkResult walkPaths(const std::vector<std::string>& paths,
 // True for names ending in ".wav" in any case.
 bool hasWaveSuffix(std::string_view name);
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 RowPipeline::RowPipeline(std::size_t count, unsigned jobs, std::size_t window, MakeRow make)
     : count_(count),
@@ -77,7 +77,7 @@ void RowPipeline::work()
         } catch (const std::exception& problem) {
             // Out of memory or the like: this row fails, the batch goes on.
             row.verdict = Verdict::error;
-            row.messages.push_back(Message{Stream::err, std::string("ERROR: ") + problem.what() + "\n",
+            row.messages.push_back(Message{std::string("ERROR: ") + problem.what() + "\n",
                                            MessageCode::rowFailed, 0, problem.what()});
         }
         lock.lock();
@@ -89,4 +89,4 @@ void RowPipeline::work()
     }
 }
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

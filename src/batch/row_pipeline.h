@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 // Rows 0 .. count-1, each made by `make` on one of `jobs` threads, taken
 // with next() in their order. A worker takes row i only while
@@ -52,4 +52,4 @@ private:
     std::vector<std::thread> workers_;
 };
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

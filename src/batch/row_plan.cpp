@@ -4,7 +4,7 @@
 
 #include "batch/manifest.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::vector<PlannedRow> planRows(WalkResult found, const Manifest* manifest)
     return rows;
 }
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

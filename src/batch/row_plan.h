@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "batch/path_walk.h"
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 struct PlannedRow {
     enum class Kind {
@@ -27,4 +27,4 @@ struct PlannedRow {
 // byte order of their names.
 std::vector<PlannedRow> planRows(WalkResult found, const Manifest* manifest);
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

@@ -1,6 +1,6 @@
 #include "batch/table_records.h"
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 namespace {
 
@@ -134,4 +134,4 @@ bool TableRecords::nextCsv(TableRecord& record)
     }
 }
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tonalyx::batch {
+namespace tonalyx::detail::batch {
 
 struct TableRecord {
     std::vector<std::string> fields;
@@ -42,4 +42,4 @@ private:
 // A field of the batch's TSV read back.
 std::string unescapeTsv(std::string_view field);
 
-}  // namespace tonalyx::batch
+}  // namespace tonalyx::detail::batch

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch_cli {
 

@@ -13,7 +13,7 @@
 #include "batch_cli/run_tally.h"
 #include "batch_cli/stop_signals.h"
 #include "batch_cli/usage_text.h"
-#include "core/api.h"
+#include "api/api.h"
 
 #ifdef _WIN32
 #include "common/platform.h"
@@ -206,7 +206,7 @@ int runCommandLine(const std::vector<std::string>& words)
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv)
 {
-    std::vector<std::string> words = utf8Arguments(argc, argv);
+    std::vector<std::string> words = tonalyx::detail::utf8Arguments(argc, argv);
     if (!words.empty())
         words.erase(words.begin());
     return runCommandLine(words);

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "batch_cli/batch_options.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch_cli {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx::batch_cli {
 

@@ -7,7 +7,7 @@
 // that a file name outside ASCII opens and is printed as on other systems.
 int wmain(int argc, wchar_t** argv)
 {
-    const std::vector<std::string> arguments = utf8Arguments(argc, argv);
+    const std::vector<std::string> arguments = tonalyx::detail::utf8Arguments(argc, argv);
     std::vector<const char*> pointers;
     for (const std::string& argument : arguments)
         pointers.push_back(argument.c_str());

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/api.h"
+#include "api/api.h"
 
 struct Options {
     std::string fileName;  // from -i, used whole whatever its length

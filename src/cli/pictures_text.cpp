@@ -2,7 +2,7 @@
 
 #include "measure/decimal_text.h"
 
-using tonalyx::measurement::appendDecimal;
+using tonalyx::detail::measurement::appendDecimal;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/api.h"
+#include "api/api.h"
 
 // Two empty lines, then the named sets in this order, each line ending in
 // "\n":

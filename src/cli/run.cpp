@@ -8,7 +8,7 @@
 #include "cli/usage.h"
 #include "cli/sample_listing.h"
 #include "common/exit_status.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace {
 
@@ -22,12 +22,17 @@ int exitStatusOf(tonalyx::Status status)
     return tonalyx::console::exitStatusOf(static_cast<int>(status));
 }
 
-// What a run prints goes straight to standard output and standard error,
-// and the slots to the listings asked for.
+// What a run says goes straight to standard output, its messages to the
+// stream the console gives their kind, and the slots to the listings
+// asked for.
 class ConsoleSink final : public tonalyx::OutputSink {
 public:
     ConsoleSink(bool gnuplot = false, bool valuelist = false) : gnuplot_(gnuplot), valuelist_(valuelist) {}
-    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view text) override { print(stream, text); }
+    void write(tonalyx::OutputKind, std::string_view text) override { print(tonalyx::Stream::out, text); }
+    void message(const tonalyx::Message& message) override
+    {
+        print(tonalyx::consoleStream(message.code), message.text);
+    }
     void samples(const double* values, uint32_t count) override
     {
         listSamples(values, count, gnuplot_, valuelist_,
@@ -41,7 +46,7 @@ private:
 void printMessages(const std::vector<tonalyx::Message>& messages)
 {
     for (const tonalyx::Message& message : messages)
-        print(message.stream, message.text);
+        print(tonalyx::consoleStream(message.code), message.text);
 }
 
 // -hz: the measurement's line (with -pictures, the plots' data after it);

@@ -4,6 +4,8 @@
 
 #include "common/fixed_format.h"
 
+using namespace tonalyx::detail;  // the library's internals this program reads
+
 namespace {
 
 // The listing's lines are gathered and handed on in large pieces.

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
+namespace tonalyx::detail {
+
 template <class To, class From>
 inline To bitCopy(const From& from)
 {
@@ -15,3 +17,5 @@ inline To bitCopy(const From& from)
     std::memcpy(&to, &from, sizeof to);
     return to;
 }
+
+}  // namespace tonalyx::detail

@@ -4,19 +4,22 @@
 
 #include "common/bit_copy.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
-constexpr uint64_t kMillion = 1000000;
+// 10^decimals for the decimals a text may have.
+constexpr uint64_t kScales[kFixedMaxDecimals + 1] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
-// value x 10^6 rounded to a whole number, ties to even, for value =
-// mantissa x 2^-shift below 2^44 (mantissa < 2^53, shift >= 9). The
+// value x scale (10^0 to 10^6) rounded to a whole number, ties to even, for
+// value = mantissa x 2^-shift below 2^44 (mantissa < 2^53, shift >= 9). The
 // product is held in two 64-bit words.
-uint64_t scaledRounded(uint64_t mantissa, int shift)
+uint64_t scaledRounded(uint64_t mantissa, int shift, uint64_t scale)
 {
     if (shift > 80)
         return 0;  // below 2^73 / 2^81 = 1/256: rounds to 0, and is no tie
-    const uint64_t low32 = (mantissa & 0xffffffff) * kMillion;  // < 2^52
-    const uint64_t high32 = (mantissa >> 32) * kMillion;        // < 2^41
+    const uint64_t low32 = (mantissa & 0xffffffff) * scale;  // < 2^52
+    const uint64_t high32 = (mantissa >> 32) * scale;        // < 2^41
     uint64_t lo = low32 + (high32 << 32);
     uint64_t hi = (high32 >> 32) + (lo < low32);
 
@@ -82,17 +85,24 @@ char* formatWhole(uint64_t value, char* out)
 
 namespace {
 
-// Exactly six digits.
+// The point and exactly `Decimals` digits (nothing for none).
+template <int Decimals>
 char* writeDecimals(uint32_t value, char* out)
 {
-    out = writePair(value / 10000, out);
-    out = writePair(value / 100 % 100, out);
-    return writePair(value % 100, out);
+    if constexpr (Decimals == 0)
+        return out;
+    *out++ = '.';
+    if constexpr (Decimals == 6) {
+        out = writePair(value / 10000, out);
+        out = writePair(value / 100 % 100, out);
+        return writePair(value % 100, out);
+    }
+    for (int i = Decimals - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return out + Decimals;
 }
-
-}  // namespace
-
-namespace {
 
 constexpr uint32_t kBillion = 1000000000;
 
@@ -137,6 +147,7 @@ char* writeShiftedWhole(uint64_t mantissa, int shift, char* out)
 
 // From 2^44 on, where value x 10^6 would pass 2^64, and the special values;
 // exponent is the biased exponent field (at least 1023 + 44).
+template <int Decimals>
 char* formatHuge(bool negative, int exponent, uint64_t fraction, char* out)
 {
     if (negative)
@@ -151,44 +162,65 @@ char* formatHuge(bool negative, int exponent, uint64_t fraction, char* out)
     const int shift = exponent - 1075;  // value = mantissa x 2^shift, shift >= -8
     if (shift >= 0) {
         out = writeShiftedWhole(mantissa, shift, out);
-        *out++ = '.';
-        return writeDecimals(0, out);
+        return writeDecimals<Decimals>(0, out);
     }
     // At most 8 bits below the point: their value x 10^6 stays below 2^28.
+    constexpr uint64_t scale = kScales[Decimals];
     const int dropped = -shift;
     uint64_t whole = mantissa >> dropped;
-    const uint64_t scaled = (mantissa & ((uint64_t{1} << dropped) - 1)) * kMillion;
+    const uint64_t scaled = (mantissa & ((uint64_t{1} << dropped) - 1)) * scale;
     uint64_t decimals = scaled >> dropped;
     const uint64_t rest = scaled & ((uint64_t{1} << dropped) - 1);
     const uint64_t half = uint64_t{1} << (dropped - 1);
-    if (rest > half || (rest == half && (decimals & 1)))
+    // Ties to even: the last digit written is the whole part's without decimals.
+    if (rest > half || (rest == half && ((Decimals == 0 ? whole : decimals) & 1)))
         ++decimals;
-    if (decimals == kMillion) {
+    if (decimals == scale) {
         ++whole;
         decimals = 0;
     }
     out = formatWhole(whole, out);
-    *out++ = '.';
-    return writeDecimals(static_cast<uint32_t>(decimals), out);
+    return writeDecimals<Decimals>(static_cast<uint32_t>(decimals), out);
+}
+
+template <int Decimals>
+char* formatFixedTo(double value, char* out)
+{
+    const auto bits = bitCopy<uint64_t>(value);
+    const int exponent = static_cast<int>(bits >> 52 & 0x7ff);
+    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    if (exponent >= 1023 + 44)
+        return formatHuge<Decimals>(bits >> 63 != 0, exponent, fraction, out);
+    constexpr uint64_t scale = kScales[Decimals];
+    const uint64_t mantissa = exponent == 0 ? fraction : fraction | uint64_t{1} << 52;
+    const int shift = exponent == 0 ? 1074 : 1075 - exponent;  // value = mantissa x 2^-shift, shift >= 9
+    const uint64_t scaled = scaledRounded(mantissa, shift, scale);
+    const uint64_t whole = scaled / scale;
+    const uint64_t decimals = scaled % scale;
+    if (bits >> 63)
+        *out++ = '-';
+    out = formatWhole(whole, out);
+    return writeDecimals<Decimals>(static_cast<uint32_t>(decimals), out);
 }
 
 }  // namespace
 
 char* formatFixed6(double value, char* out)
 {
-    const auto bits = bitCopy<uint64_t>(value);
-    const int exponent = static_cast<int>(bits >> 52 & 0x7ff);
-    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-    if (exponent >= 1023 + 44)
-        return formatHuge(bits >> 63 != 0, exponent, fraction, out);
-    const uint64_t mantissa = exponent == 0 ? fraction : fraction | uint64_t{1} << 52;
-    const int shift = exponent == 0 ? 1074 : 1075 - exponent;  // value = mantissa x 2^-shift, shift >= 9
-    const uint64_t scaled = scaledRounded(mantissa, shift);
-    const uint64_t whole = scaled / kMillion;
-    const uint64_t decimals = scaled % kMillion;
-    if (bits >> 63)
-        *out++ = '-';
-    out = formatWhole(whole, out);
-    *out++ = '.';
-    return writeDecimals(static_cast<uint32_t>(decimals), out);
+    return formatFixedTo<6>(value, out);
 }
+
+char* formatFixed(double value, int decimals, char* out)
+{
+    switch (decimals) {
+    case 0: return formatFixedTo<0>(value, out);
+    case 1: return formatFixedTo<1>(value, out);
+    case 2: return formatFixedTo<2>(value, out);
+    case 3: return formatFixedTo<3>(value, out);
+    case 4: return formatFixedTo<4>(value, out);
+    case 5: return formatFixedTo<5>(value, out);
+    default: return formatFixedTo<6>(value, out);
+    }
+}
+
+}  // namespace tonalyx::detail

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tonalyx::detail {
+
 // Opens an existing file that is not a directory, read-only, its bytes
 // delivered unchanged; returns a descriptor, or -1 with the error number in
 // *error (EISDIR for a folder). The name is UTF-8.
@@ -53,3 +55,5 @@ bool listFolder(const std::string& path, std::vector<FolderEntry>& entries, std:
 // The command line as UTF-8, from the UTF-16 one that Windows hands over.
 std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);
 #endif
+
+}  // namespace tonalyx::detail

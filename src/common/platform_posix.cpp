@@ -9,6 +9,8 @@
 
 #include "common/platform.h"
 
+namespace tonalyx::detail {
+
 int openInputFile(const char* name, int* error)
 {
     const int fd = open(name, O_RDONLY | O_CLOEXEC);
@@ -155,3 +157,5 @@ bool listFolder(const std::string& path, std::vector<FolderEntry>& entries, std:
     closedir(folder);
     return complete;
 }
+
+}  // namespace tonalyx::detail

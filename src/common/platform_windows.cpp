@@ -9,6 +9,8 @@
 
 #include "common/platform.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 std::wstring toWide(const char* utf8)
@@ -144,3 +146,5 @@ std::vector<std::string> utf8Arguments(int argc, wchar_t** argv)
         arguments.push_back(toUtf8(argv[i]));
     return arguments;
 }
+
+}  // namespace tonalyx::detail

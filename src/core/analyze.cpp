@@ -4,8 +4,10 @@
 #include "common/exit_status.h"
 #include "common/tick_clock.h"
 #include "core/run_driver.h"
-#include "core/run_state.h"
+#include "run/run_state.h"
 #include "wave/wave_reader.h"
+
+namespace tonalyx::detail {
 
 namespace {
 
@@ -23,7 +25,7 @@ tonalyx::Status readFailure(RunState& run, std::string_view name)
 {
     const std::string shown = tonalyx::escapeControls(name);
     const std::string why = tonalyx::escapeControls(run.readError);
-    run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::readFailed, 0, run.readError, "ERROR: cannot read %s: %s\n", shown.c_str(), why.c_str());
+    run.out.message(tonalyx::MessageCode::readFailed, 0, run.readError, "ERROR: cannot read %s: %s\n", shown.c_str(), why.c_str());
     return tonalyx::Status::readError;
 }
 
@@ -54,11 +56,11 @@ tonalyx::Status runStages(RunState& run, std::string_view name, int32_t& pos, ui
     // A run that found no samples must never report a frequency, and no
     // stage may read slots that were never loaded.
     if (run.loadedSlots == 0) {
-        run.out.message(tonalyx::Stream::out, tonalyx::MessageCode::noData, 0, {}, "ERROR: no sample data loaded\n");
+        run.out.message(tonalyx::MessageCode::noData, 0, {}, "ERROR: no sample data loaded\n");
         return tonalyx::Status::noData;
     }
     if (run.loadedSlots < length) {
-        run.out.message(tonalyx::Stream::out, tonalyx::MessageCode::lengthReduced, run.loadedSlots, {},
+        run.out.message(tonalyx::MessageCode::lengthReduced, run.loadedSlots, {},
                         "WARNING: length reduced to %u, the number of sample slots loaded!\n", run.loadedSlots);
         length = run.loadedSlots;
     }
@@ -79,7 +81,7 @@ tonalyx::Status runStages(RunState& run, std::string_view name, int32_t& pos, ui
 uint32_t checkedLength(uint32_t length, RunOutput& out)
 {
     if (length > tonalyx::kMaxLength || length == 0) {
-        out.message(tonalyx::Stream::out, tonalyx::MessageCode::lengthRestricted, tonalyx::kMaxLength, {},
+        out.message(tonalyx::MessageCode::lengthRestricted, tonalyx::kMaxLength, {},
                     "WARNING: length restricte to 4096!\n");
         return tonalyx::kMaxLength;
     }
@@ -115,7 +117,11 @@ void traceClosing(RunOutput& out, int32_t pos, tonalyx::Status status)
     out.trace("return code=%d\n", static_cast<int>(tonalyx::console::exitStatusOf(static_cast<int>(status))));
 }
 
+}  // namespace tonalyx::detail
+
 namespace tonalyx {
+
+using namespace detail;  // the stages above, in this file alone
 
 Report analyze(ByteSource& source, std::string_view name, const Settings& settings, OutputSink* sink)
 {
@@ -135,7 +141,7 @@ Report analyzeFile(const std::string& path, const Settings& settings, OutputSink
     const uint32_t length = checkedLength(settings.length, out);
     const std::unique_ptr<FileSource> source = FileSource::open(path);
     if (!source) {
-        out.message(Stream::out, MessageCode::notFound, 0, path, "%s", notFoundLine(path).c_str());
+        out.message(MessageCode::notFound, 0, path, "%s", notFoundLine(path).c_str());
         report.status = Status::cannotOpen;
         traceClosing(out, 0, report.status);
         return report;

@@ -2,9 +2,11 @@
 #include <cerrno>
 
 #include "common/platform.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
+
+using namespace detail;  // the library's internals, in this file alone
 
 long MemorySource::read(void* buffer, std::size_t count)
 {

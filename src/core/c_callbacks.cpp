@@ -7,7 +7,7 @@
 
 namespace {
 
-using tonalyx::capi::orNullWhenOutOfMemory;
+using tonalyx::detail::capi::orNullWhenOutOfMemory;
 
 class CallbackSource final : public tonalyx::ByteSource {
 public:
@@ -53,8 +53,8 @@ tonalyx_report* tonalyx_analyze_io(const tonalyx_io* io, const char* name, const
 {
     return orNullWhenOutOfMemory([&] {
         CallbackSource source = sourceOf(io);
-        return tonalyx::capi::wrapReport(
-            tonalyx::analyze(source, name ? name : "", tonalyx::capi::settingsOrDefaults(settings).settings));
+        return tonalyx::detail::capi::wrapReport(
+            tonalyx::analyze(source, name ? name : "", tonalyx::detail::capi::settingsOrDefaults(settings).settings));
     });
 }
 
@@ -69,8 +69,8 @@ tonalyx_measurement* tonalyx_measure_io(const tonalyx_io* io, const char* name, 
 {
     return orNullWhenOutOfMemory([&] {
         CallbackSource source = sourceOf(io);
-        return tonalyx::capi::wrapMeasurement(
-            tonalyx::measure(source, name ? name : "", tonalyx::capi::settingsOrDefaults(settings).measure));
+        return tonalyx::detail::capi::wrapMeasurement(
+            tonalyx::measure(source, name ? name : "", tonalyx::detail::capi::settingsOrDefaults(settings).measure));
     });
 }
 

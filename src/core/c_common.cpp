@@ -1,6 +1,6 @@
 // The C interface's calls that need no handle: versions, statuses, the
 // candidates, the defaults and the length rule.
-#include "core/api.h"
+#include "api/api.h"
 #include "tonalyx/tonalyx.h"
 
 extern "C" {

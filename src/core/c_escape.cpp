@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 
 extern "C" size_t tonalyx_escape_controls(const char* text, size_t size, char* out, size_t out_size)
 {

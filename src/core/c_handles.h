@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 #include "tonalyx/tonalyx.h"
 
 struct tonalyx_settings {
@@ -25,7 +25,7 @@ struct tonalyx_measurement {
     std::vector<double> burstSpans;  // start, end, start, end, ...
 };
 
-namespace tonalyx::capi {
+namespace tonalyx::detail::capi {
 
 // What NULL settings stand for.
 const tonalyx_settings& settingsOrDefaults(const tonalyx_settings* settings);
@@ -52,4 +52,4 @@ auto orNullWhenOutOfMemory(Make make) noexcept -> decltype(make())
     }
 }
 
-}  // namespace tonalyx::capi
+}  // namespace tonalyx::detail::capi

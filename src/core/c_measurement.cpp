@@ -7,7 +7,7 @@
 
 #include "core/c_handles.h"
 
-namespace tonalyx::capi {
+namespace tonalyx::detail::capi {
 
 tonalyx_measurement* wrapMeasurement(Measurement&& measurement)
 {
@@ -29,12 +29,12 @@ tonalyx_measurement* wrapMeasurement(Measurement&& measurement)
     return handle;
 }
 
-}  // namespace tonalyx::capi
+}  // namespace tonalyx::detail::capi
 
 namespace {
 
-using tonalyx::capi::orNullWhenOutOfMemory;
-using tonalyx::capi::wrapMeasurement;
+using tonalyx::detail::capi::orNullWhenOutOfMemory;
+using tonalyx::detail::capi::wrapMeasurement;
 
 const double* arrayOf(const std::vector<double>& values, size_t* count)
 {
@@ -252,27 +252,27 @@ size_t tonalyx_measurement_message_count(const tonalyx_measurement* m)
 
 const char* tonalyx_measurement_message(const tonalyx_measurement* m, size_t index, int* stream)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(of(m).messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(of(m).messages, index);
     if (stream)
-        *stream = message && message->stream == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
+        *stream = message && tonalyx::consoleStream(message->code) == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
     return message ? message->text.c_str() : "";
 }
 
 int tonalyx_measurement_message_code(const tonalyx_measurement* m, size_t index)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(of(m).messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(of(m).messages, index);
     return message ? static_cast<int>(message->code) : 0;
 }
 
 uint32_t tonalyx_measurement_message_number(const tonalyx_measurement* m, size_t index)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(of(m).messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(of(m).messages, index);
     return message ? message->number : 0;
 }
 
 const char* tonalyx_measurement_message_detail(const tonalyx_measurement* m, size_t index)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(of(m).messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(of(m).messages, index);
     return message ? message->detail.c_str() : "";
 }
 

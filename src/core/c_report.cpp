@@ -5,7 +5,7 @@
 
 #include "core/c_handles.h"
 
-namespace tonalyx::capi {
+namespace tonalyx::detail::capi {
 
 tonalyx_report* wrapReport(Report&& report)
 {
@@ -15,13 +15,13 @@ tonalyx_report* wrapReport(Report&& report)
     return handle;
 }
 
-}  // namespace tonalyx::capi
+}  // namespace tonalyx::detail::capi
 
 namespace {
 
-using tonalyx::capi::orNullWhenOutOfMemory;
-using tonalyx::capi::settingsOrDefaults;
-using tonalyx::capi::wrapReport;
+using tonalyx::detail::capi::orNullWhenOutOfMemory;
+using tonalyx::detail::capi::settingsOrDefaults;
+using tonalyx::detail::capi::wrapReport;
 
 const tonalyx_report& reportOf(const tonalyx_report* report)
 {
@@ -105,27 +105,27 @@ size_t tonalyx_report_message_count(const tonalyx_report* report)
 
 const char* tonalyx_report_message(const tonalyx_report* report, size_t index, int* stream)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(reportOf(report).report.messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(reportOf(report).report.messages, index);
     if (stream)
-        *stream = message && message->stream == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
+        *stream = message && tonalyx::consoleStream(message->code) == tonalyx::Stream::err ? TONALYX_STDERR : TONALYX_STDOUT;
     return message ? message->text.c_str() : "";
 }
 
 int tonalyx_report_message_code(const tonalyx_report* report, size_t index)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(reportOf(report).report.messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(reportOf(report).report.messages, index);
     return message ? static_cast<int>(message->code) : 0;
 }
 
 uint32_t tonalyx_report_message_number(const tonalyx_report* report, size_t index)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(reportOf(report).report.messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(reportOf(report).report.messages, index);
     return message ? message->number : 0;
 }
 
 const char* tonalyx_report_message_detail(const tonalyx_report* report, size_t index)
 {
-    const tonalyx::Message* message = tonalyx::capi::messageAt(reportOf(report).report.messages, index);
+    const tonalyx::Message* message = tonalyx::detail::capi::messageAt(reportOf(report).report.messages, index);
     return message ? message->detail.c_str() : "";
 }
 

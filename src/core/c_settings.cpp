@@ -3,7 +3,7 @@
 
 #include "core/c_handles.h"
 
-namespace tonalyx::capi {
+namespace tonalyx::detail::capi {
 
 const tonalyx_settings& settingsOrDefaults(const tonalyx_settings* settings)
 {
@@ -11,7 +11,7 @@ const tonalyx_settings& settingsOrDefaults(const tonalyx_settings* settings)
     return settings ? *settings : defaults;
 }
 
-}  // namespace tonalyx::capi
+}  // namespace tonalyx::detail::capi
 
 extern "C" {
 

@@ -1,6 +1,6 @@
 // Names made safe to print, for every client alike.
 #include "common/name_escape.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

@@ -1,4 +1,4 @@
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 

@@ -1,11 +1,11 @@
 #include "analysis/result_line.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
 
 std::string resultLine(const Report& report)
 {
-    return ::resultLine(report.bestResult, report.bestFreq);
+    return detail::resultLine(report.bestResult, report.bestFreq);
 }
 
 const char* statusName(Status status)

@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/api.h"
-#include "core/run_output.h"
+#include "api/api.h"
+#include "run/run_output.h"
+
+namespace tonalyx::detail {
 
 // The line that says a file cannot be opened, its name escaped; the
 // default answer and the measurement print it alike.
@@ -15,3 +17,5 @@ std::string notFoundLine(std::string_view path);
 
 // The two trace lines every run ends with.
 void traceClosing(RunOutput& out, int32_t pos, tonalyx::Status status);
+
+}  // namespace tonalyx::detail

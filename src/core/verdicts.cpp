@@ -1,7 +1,10 @@
 #include <cmath>
 
 #include "common/fixed_format.h"
-#include "core/api.h"
+#include "api/api.h"
+
+using tonalyx::detail::formatFixed6;
+using tonalyx::detail::kFixedMaxChars;
 
 namespace {
 
@@ -30,6 +33,8 @@ double printedResult(double result)
 }  // namespace
 
 namespace tonalyx {
+
+using namespace detail;  // the library's internals, in this file alone
 
 Verdict verdictOf(const Report& report, const VerdictRules& rules)
 {

@@ -5,7 +5,7 @@
 
 #include "measure/exact_math.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -121,4 +121,4 @@ double boxcarGain(double hz, std::uint32_t step, double sourceRate)
     return denominator != 0.0 ? std::fabs(numerator / denominator) : 1.0;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -8,7 +8,7 @@
 
 #include "measure/track.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct AnalysisTrack {
     std::vector<float> samples;  // the channel's mean (DC) removed
@@ -32,4 +32,4 @@ AnalysisTrack analysisTrackOf(const Track& track);
 // of `hz`: |sin(pi f s / r) / (s sin(pi f / r))|.
 double boxcarGain(double hz, std::uint32_t step, double sourceRate);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -6,7 +6,7 @@
 #include "measure/demodulation.h"
 #include "measure/fourier.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -42,4 +42,4 @@ double burstFrequency(const AnalysisTrack& track, const Burst& burst, double hz)
     return hz + drift * track.rate / static_cast<double>(apart);
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

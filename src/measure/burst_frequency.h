@@ -7,10 +7,10 @@
 #include "measure/analysis_track.h"
 #include "measure/tone_bursts.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // From `hz` (within a few hertz): the mean frequency over the burst; `hz`
 // itself where the burst is too short for two windows.
 double burstFrequency(const AnalysisTrack& track, const Burst& burst, double hz);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

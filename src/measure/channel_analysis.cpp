@@ -14,7 +14,7 @@
 #include "measure/mains_hum.h"
 #include "measure/measure_tone.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -700,4 +700,4 @@ MeasurementPictures picturesOf(const Track& source, const ChannelVerdict& v)
     return pictures;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

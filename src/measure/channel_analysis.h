@@ -12,9 +12,9 @@
 #include "measure/frame_spectra.h"
 #include "measure/tone_bursts.h"
 #include "measure/tone_groups.h"
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct ChannelVerdict {
     bool hasTone = false;
@@ -54,4 +54,4 @@ MeasurementPictures picturesOf(const Track& track, const ChannelVerdict& verdict
 // 20 log10(amplitude), kSilentLevel at the least.
 double levelOf(double amplitude);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // The exact product a x b as hi + lo (Dekker's, by halves of 26 bits; no
 // fused multiply-add, which not every platform has).
@@ -36,4 +36,4 @@ double scaledRounded(double value, int decimals)
     return up ? whole + 1.0 : whole;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

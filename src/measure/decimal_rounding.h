@@ -3,10 +3,10 @@
 // measured frequency and the printed line agree on every platform.
 #pragma once
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // value x 10^decimals rounded to a whole number, for |value| x 10^decimals
 // below 2^52.
 double scaledRounded(double value, int decimals);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -5,7 +5,7 @@
 #include "common/fixed_format.h"
 #include "measure/decimal_rounding.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 void appendDecimal(std::string& out, double value, int decimals)
 {
@@ -37,4 +37,4 @@ void appendWhole(std::string& out, std::uint64_t value)
     out.append(digits, formatWhole(value, digits));
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

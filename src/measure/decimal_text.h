@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // `value` with `decimals` decimals (0 to 3), rounded as printf rounds but
 // without the platform's printf; "-0.0" never appears (a value that rounds
@@ -15,4 +15,4 @@ void appendDecimal(std::string& out, double value, int decimals);
 // `value` in decimal, as "%u" prints it.
 void appendWhole(std::string& out, std::uint64_t value);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

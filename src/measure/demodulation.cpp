@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -54,4 +54,4 @@ Phasor demodulate(const Track& track, Span span, double cyclesPerFrame, double o
     return total;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

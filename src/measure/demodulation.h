@@ -4,7 +4,7 @@
 #include "measure/exact_math.h"
 #include "measure/track.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // sum over n in `span` of weight[n - begin] (x[n] - offset) e^(-2 pi i c n),
 // c = cyclesPerFrame, n counted from frame 0 of the track, so that the
@@ -12,4 +12,4 @@ namespace tonalyx::measurement {
 // values, or is null for 1 everywhere.
 Phasor demodulate(const Track& track, Span span, double cyclesPerFrame, double offset, const double* weights);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

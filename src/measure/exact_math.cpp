@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -105,4 +105,4 @@ double decimalLog(double value)
     return ln / kLn10;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -5,7 +5,7 @@
 // reduction of large angles exact.
 #pragma once
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct Phasor {
     double re = 0.0, im = 0.0;
@@ -24,4 +24,4 @@ double decimalLog(double value);
 // value - floor(value): the fraction of a turn.
 double fractionOf(double value);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

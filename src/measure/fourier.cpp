@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -217,4 +217,4 @@ void fourierTransform(std::vector<Phasor>& data)
     FourierPlan(data.size()).transform(data);
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -8,7 +8,7 @@
 
 #include "measure/exact_math.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // The transform of one size, its twiddles and bit reversal worked out
 // once for the many frames of a recording.
@@ -46,4 +46,4 @@ std::vector<double> hannWindow(std::size_t n);
 const FourierPlan& planOf(std::size_t n);
 const std::vector<double>& hannOf(std::size_t n);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -6,7 +6,7 @@
 #include "measure/fourier.h"
 #include "measure/mains_hum.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -156,4 +156,4 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     return out;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

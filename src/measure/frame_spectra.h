@@ -10,7 +10,7 @@
 
 #include "measure/analysis_track.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct Peak {
     std::uint32_t bin = 0;
@@ -50,4 +50,4 @@ struct Mains;
 // track before its hum was taken out).
 SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known = nullptr);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

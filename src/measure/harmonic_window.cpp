@@ -6,7 +6,7 @@
 
 #include "measure/fourier.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -112,4 +112,4 @@ HarmonicFigures harmonicFiguresOf(const Track& track, Span span, double hz)
     return result;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

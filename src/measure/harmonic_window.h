@@ -5,7 +5,7 @@
 
 #include "measure/track.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct HarmonicFigures {
     double amplitude = 0.0;  // of the fundamental (1: full scale)
@@ -16,4 +16,4 @@ struct HarmonicFigures {
 // the median of up to three, so that a pop in one changes nothing.
 HarmonicFigures harmonicFiguresOf(const Track& track, Span span, double hz);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -8,7 +8,7 @@
 #include "measure/fourier.h"
 #include "measure/mains_hum.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -62,4 +62,4 @@ AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
     return out;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -7,10 +7,10 @@
 
 #include "measure/analysis_track.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // The track less the mains at `mainsHz` and its harmonics (up to the
 // ones taken as hum), each fitted window by window.
 AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

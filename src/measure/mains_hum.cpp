@@ -8,7 +8,7 @@
 #include "measure/burst_frequency.h"
 #include "measure/fourier.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -149,4 +149,4 @@ void markMainsHum(SpectralFrames& frames, const Mains& found)
     }
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -6,7 +6,7 @@
 
 #include "measure/frame_spectra.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // The mains' harmonics taken as hum, from the fundamental.
 constexpr int kHumHarmonics = 5;
@@ -34,4 +34,4 @@ Mains mainsOf(const AnalysisTrack& track);
 // and its harmonics' as hum.
 void markMainsHum(SpectralFrames& frames, const Mains& mains);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

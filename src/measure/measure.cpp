@@ -5,9 +5,11 @@
 #include "common/fixed_format.h"
 #include "measure/measure_tone.h"
 #include "recording/recording.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
+
+using namespace detail;  // the library's internals, in this file alone
 
 namespace {
 
@@ -50,15 +52,15 @@ Measurement measure(ByteSource& source, std::string_view name, const MeasureOpti
     if (outcome.status != Status::ok) {
         result.status = outcome.status;
         result.messages.push_back(
-            {Stream::err, "ERROR: cannot measure " + shown + ": " + escapeControls(outcome.error) + "\n",
+            {"ERROR: cannot measure " + shown + ": " + escapeControls(outcome.error) + "\n",
              MessageCode::cannotMeasure, 0, outcome.error});
         return result;
     }
     if (!outcome.note.empty())
         result.messages.push_back(
-            {Stream::err, "NOTE: " + shown + ": " + outcome.note + "\n", MessageCode::formatNote, 0, outcome.note});
+            {"NOTE: " + shown + ": " + outcome.note + "\n", MessageCode::formatNote, 0, outcome.note});
     if (recording.cutShort) {
-        result.messages.push_back({Stream::err, cutNote(shown, recording), MessageCode::cutShort, 0, {}});
+        result.messages.push_back({cutNote(shown, recording), MessageCode::cutShort, 0, {}});
         result.cut = static_cast<double>(recording.frames()) / recording.sampleRate;
     }
     measurement::measureTone(recording, options, result);
@@ -73,7 +75,7 @@ Measurement measureFile(const std::string& path, const MeasureOptions& options)
         Measurement result;
         result.status = Status::cannotOpen;
         result.messages.push_back(
-            {Stream::err, "ERROR: cannot open " + escapeControls(path) + ": " + escapeControls(whyNot) + "\n",
+            {"ERROR: cannot open " + escapeControls(path) + ": " + escapeControls(whyNot) + "\n",
              MessageCode::cannotOpen, 0, whyNot});
         return result;
     }

@@ -7,7 +7,7 @@
 #include "measure/channel_analysis.h"
 #include "measure/decimal_rounding.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -125,4 +125,4 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
     }
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "recording/recording.h"
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // The level given for a recording without any tone energy.
 constexpr double kSilentLevel = -200.0;
@@ -34,4 +34,4 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
 // the higher of two; 0 for none.
 std::uint32_t candidateNear(double hz);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -1,9 +1,11 @@
 #include <string>
 
 #include "measure/decimal_text.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace tonalyx {
+
+using namespace detail;  // the library's internals, in this file alone
 
 namespace {
 

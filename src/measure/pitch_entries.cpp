@@ -5,7 +5,7 @@
 
 #include "measure/mains_hum.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -199,4 +199,4 @@ std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
     return entries;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -8,7 +8,7 @@
 
 #include "measure/frame_spectra.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // Fundamentals from here up: rumble below is never a tone.
 constexpr double kLowestFundamentalHz = 35.0;
@@ -27,4 +27,4 @@ struct PitchEntry {
 
 std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

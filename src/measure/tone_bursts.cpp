@@ -5,7 +5,7 @@
 
 #include "measure/exact_math.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -159,4 +159,4 @@ double dipShareOf(const Envelope& envelope, const std::vector<Burst>& bursts)
     return static_cast<double>(dips) / static_cast<double>(inside.size());
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

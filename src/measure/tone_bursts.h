@@ -9,7 +9,7 @@
 #include "measure/analysis_track.h"
 #include "measure/frame_spectra.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 // A gap this long or longer splits two bursts; a dropout is shorter.
 constexpr double kBurstGapSeconds = 0.035;
@@ -41,4 +41,4 @@ std::vector<Burst> burstsOf(const Envelope& envelope, const AnalysisTrack& track
 // and noise dip far less often.
 double dipShareOf(const Envelope& envelope, const std::vector<Burst>& bursts);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

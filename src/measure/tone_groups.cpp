@@ -5,7 +5,7 @@
 
 #include "measure/exact_math.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 namespace {
 
@@ -183,4 +183,4 @@ GroupFigures figuresOf(const ToneGroup& group, const std::vector<PitchEntry>& en
     return figures;
 }
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -8,7 +8,7 @@
 
 #include "measure/pitch_entries.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct ToneGroup {
     std::vector<std::uint32_t> members;  // indices into the entries, in frame order
@@ -44,4 +44,4 @@ struct GroupFigures {
 GroupFigures figuresOf(const ToneGroup& group, const std::vector<PitchEntry>& entries, double binHz, std::size_t hop,
                        const std::vector<bool>* whole = nullptr);
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

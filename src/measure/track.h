@@ -6,7 +6,7 @@
 
 #include "recording/recording.h"
 
-namespace tonalyx::measurement {
+namespace tonalyx::detail::measurement {
 
 struct Track {
     const float* first = nullptr;  // the channel's sample of frame 0
@@ -47,4 +47,4 @@ struct Span {
     std::uint64_t size() const { return end - begin; }
 };
 
-}  // namespace tonalyx::measurement
+}  // namespace tonalyx::detail::measurement

@@ -7,7 +7,7 @@
 #include "common/byte_order.h"
 #include "recording/error_text.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 namespace {
 
@@ -151,4 +151,4 @@ ReadOutcome walkToData(ForwardStream& in, unsigned char* scratch, std::size_t sc
     return Walk(in, scratch, scratchSize).run(out);
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -11,7 +11,7 @@
 #include "recording/recording.h"
 #include "recording/sample_format.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 struct DataChunk {
     SampleFormat format;
@@ -26,4 +26,4 @@ struct DataChunk {
 // the bytes of skipped chunks.
 ReadOutcome walkToData(ForwardStream& in, unsigned char* scratch, std::size_t scratchSize, DataChunk& out);
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

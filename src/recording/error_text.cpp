@@ -2,7 +2,7 @@
 
 #include "common/fixed_format.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 std::string decimal(std::uint64_t value)
 {
@@ -23,4 +23,4 @@ std::string hex(std::uint32_t value, int minDigits)
     return text;
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 std::size_t ForwardStream::read(unsigned char* buffer, std::size_t count)
 {
@@ -37,4 +37,4 @@ void ForwardStream::skip(std::uint64_t count, unsigned char* scratch, std::size_
     }
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

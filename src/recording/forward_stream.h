@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 class ForwardStream {
 public:
@@ -35,4 +35,4 @@ private:
     bool atEnd_ = false;
 };
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 // -32124 to 32124.
 constexpr int muLawValue(std::uint8_t code)
@@ -26,4 +26,4 @@ constexpr int aLawValue(std::uint8_t code)
     return (a & 0x80) ? magnitude : -magnitude;
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

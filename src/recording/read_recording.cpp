@@ -6,7 +6,7 @@
 #include "recording/recording.h"
 #include "recording/sample_decode.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 namespace {
 
@@ -94,4 +94,4 @@ ReadOutcome readRecording(ByteSource& source, Recording& out)
     return outcome;
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

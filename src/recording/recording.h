@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 // A recording longer than this, or than kMaxSamples, is measured over its
 // first part.
@@ -62,4 +62,4 @@ struct ReadOutcome {
 // holds no samples.
 ReadOutcome readRecording(ByteSource& source, Recording& out);
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -8,7 +8,7 @@
 #include "common/byte_order.h"
 #include "recording/g711.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 namespace {
 
@@ -118,4 +118,4 @@ void decodeSamples(const SampleFormat& format, const unsigned char* bytes, std::
         decodeInOrder<false>(format, bytes, count, out);
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -6,7 +6,7 @@
 
 #include "recording/sample_format.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 // Decodes `count` samples laid out as `format` says from `bytes` into `out`.
 // Integers are left-justified in their container and scaled by its full
@@ -16,4 +16,4 @@ namespace tonalyx::recording {
 // range become 0.
 void decodeSamples(const SampleFormat& format, const unsigned char* bytes, std::size_t count, float* out);
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

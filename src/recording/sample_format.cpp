@@ -6,7 +6,7 @@
 #include "recording/error_text.h"
 #include "recording/recording.h"
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 namespace {
 
@@ -150,4 +150,4 @@ FormatReading parseFormat(const unsigned char* bytes, std::size_t size, bool big
     return reading;
 }
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tonalyx::recording {
+namespace tonalyx::detail::recording {
 
 enum class SampleKind {
     integer,  // PCM, left-justified in its container; a 1-byte container is unsigned
@@ -38,4 +38,4 @@ struct FormatReading {
 // its fields in the byte order of the file.
 FormatReading parseFormat(const unsigned char* bytes, std::size_t size, bool bigEndian, SampleFormat& out);
 
-}  // namespace tonalyx::recording
+}  // namespace tonalyx::detail::recording

@@ -1,5 +1,7 @@
 #include "wave/chunk_id.h"
 
+namespace tonalyx::detail {
+
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
@@ -21,3 +23,5 @@ std::string printableChunkId(const char* id)
     }
     return out;
 }
+
+}  // namespace tonalyx::detail

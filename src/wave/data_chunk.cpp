@@ -1,11 +1,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/run_state.h"
+#include "run/run_state.h"
 #include "wave/chunk_id.h"
 #include "common/byte_order.h"
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
+
+namespace tonalyx::detail {
 
 namespace {
 
@@ -55,13 +57,13 @@ int readDataChunk(RunState& run, ChunkHeader* header, uint32_t maxLength)
     TRACE(run, "readDataChunk() id: %s\n", printableChunkId(header->id).c_str());
     TRACE(run, "readDataChunk() length:  %d\n", static_cast<int32_t>(header->dlength));
     if (std::memcmp(header->id, "data", 4) != 0) {
-        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::wrongDataId, 0, {}, "readDataChunk(): ERROR wrong data chunk ID\n");
+        run.out.message(tonalyx::MessageCode::wrongDataId, 0, {}, "readDataChunk(): ERROR wrong data chunk ID\n");
         return -2;
     }
     const uint32_t bitsPerSample = run.waveFormat.bitsPerSample;
     if (bitsPerSample < 8) {
         // 0 bytes per slot: neither the slot count nor the stepping exists.
-        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::unsupportedBits, bitsPerSample, {},
+        run.out.message(tonalyx::MessageCode::unsupportedBits, bitsPerSample, {},
                         "readDataChunk(): ERROR unsupported bits per sample %u\n", bitsPerSample);
         return -3;
     }
@@ -134,3 +136,5 @@ int readDataFrames(RunState& run, int32_t* pos, uint32_t maxLength)
     // Slots never stored are 0 (the buffer starts as zeros).
     return 0;
 }
+
+}  // namespace tonalyx::detail

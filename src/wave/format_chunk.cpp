@@ -1,10 +1,12 @@
 #include <cstring>
 
-#include "core/run_state.h"
+#include "run/run_state.h"
 #include "wave/chunk_id.h"
 #include "common/byte_order.h"
 #include "wave/read_fully.h"
 #include "wave/wave_reader.h"
+
+namespace tonalyx::detail {
 
 namespace {
 
@@ -32,7 +34,7 @@ int readSubChunk(RunState& run)
     std::memcpy(fmt.subId, b, 4);
     if (std::memcmp(fmt.subId, "fmt ", 4) != 0) {
         const std::string id = printableChunkId(fmt.subId);
-        run.out.message(tonalyx::Stream::err, tonalyx::MessageCode::wrongFormatId, 0, id, "readSubChunk(): wrong sub ID: %s\n", id.c_str());
+        run.out.message(tonalyx::MessageCode::wrongFormatId, 0, id, "readSubChunk(): wrong sub ID: %s\n", id.c_str());
         return -2;
     }
 
@@ -79,3 +81,5 @@ int readSubChunk(RunState& run)
     TRACE(run, "Bits/Sample: %u\n", static_cast<unsigned>(fmt.bitsPerSample));
     return static_cast<int>(total);
 }
+
+}  // namespace tonalyx::detail

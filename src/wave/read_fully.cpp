@@ -1,6 +1,8 @@
 #include "wave/read_fully.h"
 
-#include "core/run_state.h"
+#include "run/run_state.h"
+
+namespace tonalyx::detail {
 
 long readFully(RunState& run, void* buffer, size_t count)
 {
@@ -18,3 +20,5 @@ long readFully(RunState& run, void* buffer, size_t count)
     }
     return static_cast<long>(done);
 }
+
+}  // namespace tonalyx::detail

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-#include "wave/wave_records.h"
+#include "run/wave_records.h"
+
+namespace tonalyx::detail {
 
 struct RunState;
 
@@ -25,3 +27,5 @@ int readDataChunk(RunState& run, ChunkHeader* header, uint32_t maxLength);
 // reaches maxLength (or 2 x maxLength + 2 calls were made, or a read
 // failed). Adds every result to *pos. Returns 0.
 int readDataFrames(RunState& run, int32_t* pos, uint32_t maxLength);
+
+}  // namespace tonalyx::detail

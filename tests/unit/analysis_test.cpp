@@ -9,6 +9,8 @@
 #include "cli/sample_listing.h"
 #include "wave_bytes.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 class Analysis : public testing::Test {};

@@ -9,7 +9,7 @@
 #include "batch_cli/table_escapes.h"
 #include "common/exit_status.h"
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 #include "wave_bytes.h"
 
 namespace {
@@ -71,7 +71,7 @@ TEST(Analyze, ReadFailureEndsTheRunWithStatus251)
         EXPECT_EQ(tonalyx::console::exitStatusOf(static_cast<int>(report.status)), 65531);
         EXPECT_FALSE(report.hasResult) << failAt;
         ASSERT_FALSE(report.messages.empty()) << failAt;
-        EXPECT_EQ(report.messages.back().stream, tonalyx::Stream::err);
+        EXPECT_EQ(tonalyx::consoleStream(report.messages.back().code), tonalyx::Stream::err);
         EXPECT_EQ(report.messages.back().text, "ERROR: cannot read a\\x0ab.wav: Input/output error\n");
         EXPECT_TRUE(report.trace.ends_with("return code=65531\n")) << report.trace;
         EXPECT_EQ(report.trace.find("bestResult"), std::string::npos) << failAt;
@@ -87,7 +87,7 @@ TEST(Analyze, MissingFileAndLengthWarningComeInTheirOrder)
     ASSERT_EQ(report.messages.size(), 2u);
     EXPECT_EQ(report.messages[0].text, "WARNING: length restricte to 4096!\n");
     EXPECT_EQ(report.messages[1].text, "ERROR: Inp.wave file not found: /nonexistent/\\x1b[2J.wav\n");
-    EXPECT_EQ(report.messages[1].stream, tonalyx::Stream::out);
+    EXPECT_EQ(tonalyx::consoleStream(report.messages[1].code), tonalyx::Stream::out);
 }
 
 TEST(Analyze, RunsOnThreadsGiveTheSameReportsAsOneAfterAnother)

@@ -1,4 +1,5 @@
-// Six-decimal formatting against printf's "%lf" (the C library's, here).
+// Six-decimal formatting against printf's "%lf" (the C library's, here),
+// and fewer decimals against "%.*f".
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,8 @@
 
 #include "common/bit_copy.h"
 #include "common/fixed_format.h"
+
+using namespace tonalyx::detail;  // the library's internals under test
 
 namespace {
 
@@ -22,6 +25,19 @@ std::string printed(double value)
 {
     char text[kFixedMaxChars + 8];
     std::snprintf(text, sizeof text, "%lf", value);
+    return text;
+}
+
+std::string fast(double value, int decimals)
+{
+    char text[kFixedMaxChars];
+    return std::string(text, formatFixed(value, decimals, text));
+}
+
+std::string printed(double value, int decimals)
+{
+    char text[kFixedMaxChars + 8];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
@@ -40,9 +56,13 @@ TEST(FixedFormat, SpecialValuesAndEdgesAsPrintf)
         0.9999995, 0.99999949999999, 1.0, -1.0, 4095.0,  // carries into the whole part
         std::ldexp(1.0, 44), std::nextafter(std::ldexp(1.0, 44), 0.0), std::ldexp(1.0, 44) + 0.5,
         std::ldexp(1.0, 63), 1e300, 123456789.1234565,
+        0.5, 1.5, 2.5, -2.5, 0.125, 0.375, 0.0625, 0.9995, 9.5, 99.95,  // ties and carries at fewer decimals
     };
-    for (const double value : values)
+    for (const double value : values) {
         EXPECT_EQ(fast(value), printed(value)) << std::hexfloat << value;
+        for (int decimals = 0; decimals <= kFixedMaxDecimals; ++decimals)
+            EXPECT_EQ(fast(value, decimals), printed(value, decimals)) << decimals << " " << std::hexfloat << value;
+    }
 }
 
 // From 2^44 on the digits are worked out apart from the smaller values; the
@@ -90,6 +110,10 @@ TEST(FixedFormat, RandomValuesOfEveryMagnitudeAsPrintf)
         }
         if (fast(value) != printed(value) && differing++ < 10)
             ADD_FAILURE() << std::hexfloat << value << ": " << fast(value) << " instead of " << printed(value);
+        const int decimals = i % (kFixedMaxDecimals + 1);
+        if (i % 4 < 2 && fast(value, decimals) != printed(value, decimals) && differing++ < 10)
+            ADD_FAILURE() << decimals << " decimals, " << std::hexfloat << value << ": " << fast(value, decimals)
+                          << " instead of " << printed(value, decimals);
     }
     EXPECT_EQ(differing, 0);
 }

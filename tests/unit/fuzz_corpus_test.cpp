@@ -16,7 +16,7 @@
 #include "measure_check.h"
 #include "recording_check.h"
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 #include "wave_bytes.h"
 
 namespace {
@@ -74,10 +74,11 @@ void PrintTo(const Regression& regression, std::ostream* out)
 // What a run prints on standard output.
 class StandardOutput final : public tonalyx::OutputSink {
 public:
-    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view piece) override
+    void write(tonalyx::OutputKind, std::string_view piece) override { text += piece; }
+    void message(const tonalyx::Message& message) override
     {
-        if (stream == tonalyx::Stream::out)
-            text += piece;
+        if (tonalyx::consoleStream(message.code) == tonalyx::Stream::out)
+            text += message.text;
     }
     std::string text;
 };

@@ -3,6 +3,8 @@
 #include "wave/wave_reader.h"
 #include "wave_bytes.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 struct Row {

@@ -94,16 +94,16 @@ TEST(Manifest, PathsComparedWithoutDotsAndDoubledSlashes)
         {".", "."},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(batch::normalizedPath(row.path), row.normal) << row.path;
+        EXPECT_EQ(detail::batch::normalizedPath(row.path), row.normal) << row.path;
 }
 
 TEST(Manifest, RowsForFilesFoundErrorsAndEntriesNotFound)
 {
-    batch::WalkResult found;
+    detail::batch::WalkResult found;
     found.files = {"in/a.wav", "in/b.wav", "in/c.wav"};
     found.errors = {{"gone.wav", "no such file or folder", true}, {"in/locked", "cannot read folder: denied", false}};
     const Manifest manifest = parseManifest("a.wav,440\nin/c.wav,none\nx.wav,100\ngone.wav,440\n", "in").manifest;
-    using Kind = batch::PlannedRow::Kind;
+    using Kind = detail::batch::PlannedRow::Kind;
     struct Want {
         const char* path;
         Kind kind;
@@ -116,7 +116,7 @@ TEST(Manifest, RowsForFilesFoundErrorsAndEntriesNotFound)
         {"in/locked", Kind::unreadableFolder, 0},
         {"in/x.wav", Kind::missing, 3},            // named where it was looked for
     };
-    const std::vector<batch::PlannedRow> rows = batch::planRows(found, &manifest);
+    const std::vector<detail::batch::PlannedRow> rows = detail::batch::planRows(found, &manifest);
     ASSERT_EQ(rows.size(), std::size(want));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].path, want[i].path);

@@ -10,7 +10,7 @@
 
 #include "recording_bytes.h"
 #include "tonalyx/tonalyx.h"
-#include "core/api.h"
+#include "api/api.h"
 
 using namespace tonalyx;
 
@@ -63,7 +63,7 @@ TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
         EXPECT_EQ(m.status, c.status);
         EXPECT_FALSE(m.hasTone);
         ASSERT_EQ(m.messages.size(), 1u);
-        EXPECT_EQ(m.messages[0].stream, Stream::err);
+        EXPECT_EQ(consoleStream(m.messages[0].code), Stream::err);
         EXPECT_EQ(m.messages[0].text, c.message);
     }
     MemorySource source(empty.data(), empty.size());
@@ -81,7 +81,7 @@ TEST(MeasureApi, AFileThatCannotBeOpenedSaysWhy)
         const Measurement m = measureFile(path);
         EXPECT_EQ(m.status, Status::cannotOpen);
         ASSERT_EQ(m.messages.size(), 1u);
-        EXPECT_EQ(m.messages[0].stream, Stream::err);
+        EXPECT_EQ(consoleStream(m.messages[0].code), Stream::err);
         EXPECT_EQ(m.messages[0].text, text);
     }
 }
@@ -95,7 +95,7 @@ TEST(MeasureApi, ARecordingOverAMinuteIsMeasuredOverItsFirstMinute)
     EXPECT_EQ(m.tone, 100u);
     EXPECT_NEAR(m.end, 60.0, 0.006);
     ASSERT_EQ(m.messages.size(), 1u);
-    EXPECT_EQ(m.messages[0].stream, Stream::err);
+    EXPECT_EQ(consoleStream(m.messages[0].code), Stream::err);
     EXPECT_EQ(m.messages[0].text, "NOTE: long.wav is longer than 60 s; measured over its first 60 s\n");
     EXPECT_EQ(m.cut, 60.0);
 }

@@ -15,7 +15,7 @@
 
 using tonalyx::Measurement;
 using tonalyx::NoToneReason;
-using tonalyx::recording::Recording;
+using tonalyx::detail::recording::Recording;
 
 namespace {
 
@@ -63,7 +63,7 @@ Measurement measureSignal(const Signal& signal, double seconds, std::uint32_t ra
         r.samples.push_back(static_cast<float>(floats ? v : std::round(std::clamp(v, -1.0, 1.0) * 32767) / 32768));
     }
     Measurement m;
-    tonalyx::measurement::measureTone(r, {}, m);
+    tonalyx::detail::measurement::measureTone(r, {}, m);
     return m;
 }
 

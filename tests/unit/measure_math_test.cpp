@@ -12,7 +12,7 @@
 #include "measure/exact_math.h"
 #include "measure/fourier.h"
 
-using namespace tonalyx::measurement;
+using namespace tonalyx::detail::measurement;
 
 namespace {
 

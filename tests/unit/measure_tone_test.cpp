@@ -14,7 +14,7 @@
 #include "measure/measure_tone.h"
 
 using tonalyx::Measurement;
-using tonalyx::recording::Recording;
+using tonalyx::detail::recording::Recording;
 
 namespace {
 
@@ -65,7 +65,7 @@ Recording recordingOf(const ToneCase& c, std::uint32_t seed = 1)
 Measurement measured(const Recording& recording)
 {
     Measurement m;
-    tonalyx::measurement::measureTone(recording, {}, m);
+    tonalyx::detail::measurement::measureTone(recording, {}, m);
     return m;
 }
 
@@ -181,7 +181,7 @@ TEST(MeasureTone, PurityAndMeasuredTellWhyThereIsNoTone)
         s = 0.0f;
     m = measured(r);
     EXPECT_EQ(m.purity, 0.0);
-    EXPECT_EQ(m.level, tonalyx::measurement::kSilentLevel);
+    EXPECT_EQ(m.level, tonalyx::detail::measurement::kSilentLevel);
 }
 
 TEST(MeasureTone, EmptyRecordingsGiveZeros)
@@ -210,7 +210,7 @@ TEST(MeasureTone, CandidateWithinTenHertzTheHigherOfTwo)
         {1e9, 0},      {NAN, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(tonalyx::measurement::candidateNear(c.hz), c.candidate) << c.hz;
+        EXPECT_EQ(tonalyx::detail::measurement::candidateNear(c.hz), c.candidate) << c.hz;
 }
 
 TEST(MeasureTone, AnyRecordingGivesFiniteNumbersInRange)
@@ -248,7 +248,7 @@ TEST(MeasureTone, RunsOnManyThreadsAtOnceGiveTheSameBits)
     std::vector<Measurement> results(4);
     std::vector<std::thread> threads;
     for (Measurement& m : results)
-        threads.emplace_back([&r, &m] { tonalyx::measurement::measureTone(r, {}, m); });
+        threads.emplace_back([&r, &m] { tonalyx::detail::measurement::measureTone(r, {}, m); });
     for (std::thread& t : threads)
         t.join();
     for (const Measurement& m : results) {

@@ -12,8 +12,8 @@
 #include <sys/stat.h>
 #endif
 
-using tonalyx::batch::hasWaveSuffix;
-using tonalyx::batch::walkPaths;
+using tonalyx::detail::batch::hasWaveSuffix;
+using tonalyx::detail::batch::walkPaths;
 
 TEST(HasWaveSuffix, AnyCaseOfDotWavAtTheEnd)
 {

@@ -9,6 +9,8 @@
 #include "stepping_model.h"
 #include "wave_bytes.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 std::vector<double> normalised(const std::vector<long>& values, uint32_t length)

@@ -8,10 +8,10 @@
 #include "recording_bytes.h"
 
 using tonalyx::Status;
-using tonalyx::recording::kMaxChunksBeforeData;
-using tonalyx::recording::kMaxSamples;
-using tonalyx::recording::readRecording;
-using tonalyx::recording::Recording;
+using tonalyx::detail::recording::kMaxChunksBeforeData;
+using tonalyx::detail::recording::kMaxSamples;
+using tonalyx::detail::recording::readRecording;
+using tonalyx::detail::recording::Recording;
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST(RecordingBounds, SamplesStopAtTheMemoryBound)
     Recording recording;
     startAllocationPeak();
     ASSERT_EQ(readRecording(endless, recording).status, Status::ok);
-    EXPECT_LE(allocationPeak(), tonalyx::recording::kMaxSampleBytes + (5u << 20));
+    EXPECT_LE(allocationPeak(), tonalyx::detail::recording::kMaxSampleBytes + (5u << 20));
     EXPECT_TRUE(recording.cutShort);
     EXPECT_EQ(recording.samples.size(), kMaxSamples);
     EXPECT_EQ(recording.samples.capacity(), kMaxSamples);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/api.h"
+#include "api/api.h"
 #include "wave_writer.h"
 
 using namespace wavegen;

@@ -13,10 +13,12 @@
 #include "recording/recording.h"
 #include "recording_bytes.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 using tonalyx::Status;
-using tonalyx::recording::readRecording;
-using tonalyx::recording::ReadOutcome;
-using tonalyx::recording::Recording;
+using tonalyx::detail::recording::readRecording;
+using tonalyx::detail::recording::ReadOutcome;
+using tonalyx::detail::recording::Recording;
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "recording_bytes.h"
 
 using tonalyx::Status;
-using tonalyx::recording::readRecording;
-using tonalyx::recording::ReadOutcome;
-using tonalyx::recording::Recording;
+using tonalyx::detail::recording::readRecording;
+using tonalyx::detail::recording::ReadOutcome;
+using tonalyx::detail::recording::Recording;
 
 using namespace std::string_literals;
 

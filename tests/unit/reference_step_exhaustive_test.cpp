@@ -12,6 +12,8 @@
 #include "common/bit_copy.h"
 #include "extended_step.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 std::vector<uint32_t> stepCounts()

@@ -8,6 +8,8 @@
 #include "analysis/reference_table.h"
 #include "stepping_model.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 std::vector<double> fastTable(uint32_t count, double step)

@@ -11,7 +11,7 @@
 #include "batch/row_pipeline.h"
 
 using tonalyx::BatchRow;
-using tonalyx::batch::RowPipeline;
+using tonalyx::detail::batch::RowPipeline;
 
 namespace {
 

@@ -28,8 +28,8 @@ BatchRow rowWithError(const char* file, Status status)
     row.status = status;
     row.report.status = status;
     row.verdict = Verdict::error;
-    row.messages = {Message{Stream::err, "readDataChunk(): ERROR wrong data chunk ID\n"},
-                    Message{Stream::out, "ERROR: no sample data loaded\n"}};
+    row.messages = {Message{"readDataChunk(): ERROR wrong data chunk ID\n", MessageCode::wrongDataId},
+                    Message{"ERROR: no sample data loaded\n", MessageCode::noData}};
     return row;
 }
 
@@ -129,7 +129,7 @@ TEST(RowText, RowsInEachFormat)
 TEST(RowText, MessagesGoToStandardErrorAfterTheEscapedName)
 {
     BatchRow row = rowWithError("in/x\r\x1b.wav", Status::noData);
-    row.messages.push_back(Message{Stream::out, "WARNING: two\nlines\r\n"});
+    row.messages.push_back(Message{"WARNING: two\nlines\r\n", MessageCode::lengthReduced});
     EXPECT_EQ(messageLines(row),
               "in/x\\r\\x1b.wav: readDataChunk(): ERROR wrong data chunk ID\n"
               "in/x\\r\\x1b.wav: ERROR: no sample data loaded\n"

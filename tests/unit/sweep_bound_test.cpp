@@ -10,6 +10,8 @@
 #include "analysis/analysis.h"
 #include "wave_bytes.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 std::string resultLine(const std::vector<double>& slots, uint32_t declared, bool verbose)

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/run_state.h"
-#include "core/api.h"
+#include "run/run_state.h"
+#include "api/api.h"
 #include "wave_writer.h"
+
+using namespace tonalyx::detail;  // the library's internals under test
 
 // The WAVE files themselves come from the project's one writer.
 using namespace wavegen;
@@ -37,12 +39,15 @@ struct Printed {
 // Runs `call` and returns what it printed on standard output and error.
 Printed capture(const std::function<void()>& call);
 
-// The text a run hands to its sink, kept apart by stream.
+// The text a run hands to its sink, kept apart by stream as the console
+// prints it.
 class CaptureSink final : public tonalyx::OutputSink {
 public:
-    void write(tonalyx::Stream stream, tonalyx::OutputKind, std::string_view text) override
+    void write(tonalyx::OutputKind, std::string_view text) override { printed.out.append(text); }
+    void message(const tonalyx::Message& message) override
     {
-        (stream == tonalyx::Stream::err ? printed.err : printed.out).append(text);
+        (tonalyx::consoleStream(message.code) == tonalyx::Stream::err ? printed.err : printed.out)
+            .append(message.text);
     }
     Printed printed;
 };

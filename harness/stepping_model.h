@@ -7,6 +7,8 @@
 
 #include "analysis/reference_table.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 // Degree (0 to 359) stored last at each of the first `count` slots (all
 // noSamples by default), -1 where none lands. The positions only grow, so
 // the stepping may stop at the first one past those slots.

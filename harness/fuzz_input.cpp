@@ -5,7 +5,7 @@
 #include "cli/options.h"
 #include "cli/sample_listing.h"
 #include "common/exit_status.h"
-#include "core/api.h"
+#include "api/api.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ private:
 // Takes every piece, so that the listing and the trace are formatted.
 class CountingSink final : public tonalyx::OutputSink {
 public:
-    void write(tonalyx::Stream, tonalyx::OutputKind, std::string_view text) override { bytes += text.size(); }
+    void write(tonalyx::OutputKind, std::string_view text) override { bytes += text.size(); }
+    void message(const tonalyx::Message& message) override { bytes += message.text.size(); }
     size_t bytes = 0;
 };
 
@@ -34,14 +35,12 @@ public:
         : into_(into), gnuplot_(gnuplot), valuelist_(valuelist)
     {
     }
-    void write(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text) override
-    {
-        into_.write(stream, kind, text);
-    }
+    void write(tonalyx::OutputKind kind, std::string_view text) override { into_.write(kind, text); }
+    void message(const tonalyx::Message& message) override { into_.message(message); }
     void samples(const double* values, uint32_t count) override
     {
         listSamples(values, count, gnuplot_, valuelist_, [this](std::string_view text) {
-            into_.write(tonalyx::Stream::out, tonalyx::OutputKind::result, text);
+            into_.write(tonalyx::OutputKind::result, text);
         });
     }
 

@@ -14,11 +14,11 @@
 // under the sanitizers. The reader's heap stays within the samples' bound,
 // the 4 MiB of first room they move out of, and a little more.
 constexpr double kReadSecondsBound = 1.0;
-constexpr std::size_t kReadHeapBound = tonalyx::recording::kMaxSampleBytes + (std::size_t{5} << 20);
+constexpr std::size_t kReadHeapBound = tonalyx::detail::recording::kMaxSampleBytes + (std::size_t{5} << 20);
 
 struct CheckedRead {
-    tonalyx::recording::ReadOutcome outcome;
-    tonalyx::recording::Recording recording;
+    tonalyx::detail::recording::ReadOutcome outcome;
+    tonalyx::detail::recording::Recording recording;
     std::string broken;  // what does not hold; empty when all does
 };
 

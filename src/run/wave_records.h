@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace tonalyx::detail {
+
 struct WaveFormat {
     char subId[4];           // must be "fmt "
     uint32_t subLength;      // traced only; not used to find the data chunk
@@ -19,3 +21,5 @@ struct ChunkHeader {
     char id[4];              // "data" for a data chunk
     uint32_t dlength;        // byte count of the chunk's data
 };
+
+}  // namespace tonalyx::detail

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/run_output.h"
-#include "core/api.h"
-#include "wave/wave_records.h"
+#include "run/run_output.h"
+#include "api/api.h"
+#include "run/wave_records.h"
+
+namespace tonalyx::detail {
 
 struct CorrelationBound;
 
@@ -54,3 +56,5 @@ struct RunState {
 
     bool verbose() const { return out.tracing(); }
 };
+
+}  // namespace tonalyx::detail

@@ -90,13 +90,13 @@ private:
 // ---------------------------------------------------------------------------
 // What a run says.
 
-enum class Stream { out, err };  // standard output, standard error
+// The console's two streams: standard output, standard error.
+enum class Stream { out, err };
 
-// What a piece of printed text is.
+// What a piece of text a run says is.
 enum class OutputKind {
-    trace,    // a line printed with -v only
-    message,  // an error or warning line
-    result,   // the result line and the time line
+    trace,   // a line printed with -v only
+    result,  // the result line and the time line
 };
 
 // What a message says (the C interface's TONALYX_MSG_..., whose comments
@@ -119,20 +119,27 @@ enum class MessageCode : int {
     rowFailed = 100,  // a batch's row only: a path that cannot be searched, no memory; detail: why
 };
 
+// A warning or an error: its code and fields, and the text the console
+// prints for it. Where it goes is the program's choice; consoleStream()
+// says where the console tools print it.
 struct Message {
-    Stream stream;      // where the console prints it
-    std::string text;   // as the console prints it, line end included
+    std::string text;  // as the console prints it, line end included
     MessageCode code;
     std::uint32_t number = 0;
     std::string detail;  // raw, not escaped
 };
 
-// Receives, in order, every piece of text a run would print, the way the
-// console prints it.
+// Where the console tools print a message of `code` (the reader's own
+// complaints on standard error, the run's warnings on standard output).
+Stream consoleStream(MessageCode code);
+
+// Receives, in order, what a run says: its trace and result text (what the
+// console prints on standard output) and its messages.
 class OutputSink {
 public:
     virtual ~OutputSink() = default;
-    virtual void write(Stream stream, OutputKind kind, std::string_view text) = 0;
+    virtual void write(OutputKind kind, std::string_view text) = 0;
+    virtual void message(const Message& message) = 0;
     // The scaled slots analysed, once a run, before the candidates are
     // compared: where the console lists them (-gnuplot, -valuelist).
     virtual void samples(const double* values, std::uint32_t count)

@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/api.h"
+#include "api/api.h"
+
+namespace tonalyx::detail {
 
 class RunOutput {
 public:
@@ -19,11 +21,13 @@ public:
 
     bool tracing() const { return tracing_; }
 
-    // printf-style; the line is formatted only when the trace is on.
+    // printf-style, by the project's own formatter (common/text_format.h),
+    // so no locale changes a byte; the line is formatted only when the
+    // trace is on.
     void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // A message of `code` with its fields, and its text as printed.
-    void message(tonalyx::Stream stream, tonalyx::MessageCode code, std::uint32_t number, std::string_view detail,
-                 const char* format, ...) __attribute__((format(printf, 6, 7)));
+    void message(tonalyx::MessageCode code, std::uint32_t number, std::string_view detail, const char* format, ...)
+        __attribute__((format(printf, 5, 6)));
     void result(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // The scaled slots, to the sink.
     void samples(const double* values, std::uint32_t count)
@@ -33,7 +37,7 @@ public:
     }
 
 private:
-    void emit(tonalyx::Stream stream, tonalyx::OutputKind kind, std::string_view text);
+    void emit(tonalyx::OutputKind kind, std::string_view text);
     static std::string format(const char* format, va_list arguments);
 
     tonalyx::Report& report_;
@@ -49,3 +53,5 @@ private:
         if ((run).out.tracing())          \
             (run).out.trace(__VA_ARGS__); \
     } while (0)
+
+}  // namespace tonalyx::detail

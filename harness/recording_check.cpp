@@ -7,11 +7,13 @@
 #include "allocation_meter.h"
 #include "common/bit_copy.h"
 
+using namespace tonalyx::detail;  // the library's internals under test
+
 namespace {
 
 using tonalyx::Status;
-using tonalyx::recording::Recording;
-using tonalyx::recording::ReadOutcome;
+using tonalyx::detail::recording::Recording;
+using tonalyx::detail::recording::ReadOutcome;
 
 // Bytes in memory, in pieces of at most `piece` bytes; a file can seek
 // (past the end too), a pipe cannot.
@@ -49,13 +51,13 @@ std::string boundedRead(PieceSource& source, Recording& recording, ReadOutcome& 
 {
     startAllocationPeak();
     const auto start = std::chrono::steady_clock::now();
-    outcome = tonalyx::recording::readRecording(source, recording);
+    outcome = tonalyx::detail::recording::readRecording(source, recording);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (took.count() > kReadSecondsBound)
         return "a read took longer than the time bound";
     if (allocationPeak() > kReadHeapBound)
         return "a read held more heap than the memory bound";
-    if (recording.samples.capacity() > tonalyx::recording::kMaxSamples)
+    if (recording.samples.capacity() > tonalyx::detail::recording::kMaxSamples)
         return "room set aside for more samples than the bound";
     return {};
 }
@@ -83,16 +85,16 @@ std::string brokenInResult(const ReadOutcome& outcome, const Recording& recordin
         return "a status other than ok or noData from memory";
     if (!outcome.error.empty())
         return "an error text with status ok";
-    if (recording.channels < 1 || recording.channels > tonalyx::recording::kMaxChannels)
+    if (recording.channels < 1 || recording.channels > tonalyx::detail::recording::kMaxChannels)
         return "channels out of range";
-    if (recording.sampleRate < 1 || recording.sampleRate > tonalyx::recording::kMaxSampleRate)
+    if (recording.sampleRate < 1 || recording.sampleRate > tonalyx::detail::recording::kMaxSampleRate)
         return "sample rate out of range";
     if (recording.samples.empty() || recording.samples.size() % recording.channels != 0)
         return "no samples, or a partial frame";
     if (recording.samples.size() > size)
         return "more samples than bytes read";
-    if (recording.frames() > static_cast<uint64_t>(tonalyx::recording::kMaxSeconds) * recording.sampleRate ||
-        recording.samples.size() > tonalyx::recording::kMaxSamples)
+    if (recording.frames() > static_cast<uint64_t>(tonalyx::detail::recording::kMaxSeconds) * recording.sampleRate ||
+        recording.samples.size() > tonalyx::detail::recording::kMaxSamples)
         return "more frames than the cap";
     if (!printable(outcome.note))
         return "a note that is not one plain line";
