@@ -23,6 +23,9 @@ PYBIND11_MODULE(_native, module)
         candidates.append(tonalyx_candidate_at(i));
     module.attr("CANDIDATES") = py::tuple(candidates);
     module.attr("DEFAULT_LENGTH") = tonalyx_default_length();
+    module.attr("DEFAULT_MIN_RESULT") = tonalyx_default_min_result();
+    // The length as the console reads -length (modulo 2^32), from its text.
+    module.def("length_from_text", [](const std::string& text) { return tonalyx_length_from_text(text.c_str()); });
     // The library's statuses by their names ("read-error" is READ_ERROR);
     // an IntEnum, so they compare as numbers.
     py::list statuses;

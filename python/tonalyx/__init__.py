@@ -115,9 +115,9 @@ def _checked(outcome, path):
 
 
 def _length_of(length):
-    # As the console reads -length: modulo 2**32; 0 and more than 4096 give
-    # 4096 and a warning.
-    return _index("length", length) & 0xFFFFFFFF
+    # As the console reads -length (the library's rule, from the number's
+    # text): modulo 2**32; 0 and more than 4096 give 4096 and a warning.
+    return _native.length_from_text(str(_index("length", length)))
 
 
 def _index(name, value):
@@ -222,8 +222,8 @@ def batch(paths, jobs=None, expect=None, hz=False, *, length=None, min_result=No
     manifest = None if expect_from is None else os.fsencode(expect_from)
     try:
         run = _native.BatchRun(
-            names, jobs, _length_of(1024 if length is None else length), expect, expect_none,
-            _number("min_result", min_result, 0.1), _number("min_purity", min_purity, 0.7, 0, 1),
+            names, jobs, _length_of(_native.DEFAULT_LENGTH if length is None else length), expect, expect_none,
+            _number("min_result", min_result, _native.DEFAULT_MIN_RESULT), _number("min_purity", min_purity, 0.7, 0, 1),
             _number("min_level", min_level, None), _number("tolerance", tolerance, 10.0, 0), bool(hz), manifest)
     except OSError as error:
         raise FileError(str(error), None, os.fsdecode(manifest)) from None
