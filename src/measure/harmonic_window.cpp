@@ -14,6 +14,10 @@ constexpr double kWindowSeconds = 0.085;
 // Bins summed either side of a harmonic: the Hann main lobe, wherever the
 // harmonic falls between bins.
 constexpr std::size_t kLobe = 3;
+// 10^(-120 / 20): a tone under -120 dBFS is silent.
+constexpr double kSilentAmplitude = 1e-6;
+// Past this (percent) the fundamental is lost in what stands over it.
+constexpr double kMostThd = 1e6;
 
 double sumAround(const std::vector<double>& power, double bin, std::size_t reach)
 {
@@ -67,7 +71,9 @@ HarmonicFigures figuresAt(const Track& track, std::uint64_t begin, const Fourier
     // A sine of amplitude A puts N A^2 / 4 x (sum of w^2) in its half of
     // the spectrum.
     figures.amplitude = std::sqrt(4.0 * fundamental / (static_cast<double>(size) * windowEnergy));
-    if (!(fundamental > 0.0) || spacing < 2.0 * kLobe + 1.0)
+    // Against a fundamental under the silent level a ratio means nothing
+    // (and would run to any size): no THD.
+    if (!(figures.amplitude >= kSilentAmplitude) || spacing < 2.0 * kLobe + 1.0)
         return figures;
     double harmonics = 0.0;
     const double last = static_cast<double>(size / 2) - kLobe - 1.0;
@@ -75,7 +81,7 @@ HarmonicFigures figuresAt(const Track& track, std::uint64_t begin, const Fourier
         harmonics += sumAround(power, bin, kLobe) - noiseUnder(power, bin, spacing);
     // The noise taken off each harmonic is its expected share, so noise
     // alone sums to about 0 rather than to its upward swings.
-    figures.thd = harmonics > 0.0 ? 100.0 * std::sqrt(harmonics / fundamental) : 0.0;
+    figures.thd = harmonics > 0.0 ? std::min(kMostThd, 100.0 * std::sqrt(harmonics / fundamental)) : 0.0;
     return figures;
 }
 
