@@ -9,7 +9,7 @@
 
 #include "measure/analysis_track.h"
 #include "measure/pitch_entries.h"
-#include "measure/frame_spectra.h"
+#include "measure/frame_peaks.h"
 #include "measure/tone_bursts.h"
 #include "measure/tone_groups.h"
 #include "api/api.h"

@@ -4,7 +4,7 @@
 // it sits on an exact multiple and is no stronger than hum would be.
 #pragma once
 
-#include "measure/frame_spectra.h"
+#include "measure/frame_peaks.h"
 
 namespace tonalyx::detail::measurement {
 

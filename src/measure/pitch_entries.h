@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "measure/frame_spectra.h"
+#include "measure/frame_peaks.h"
 
 namespace tonalyx::detail::measurement {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "measure/analysis_track.h"
-#include "measure/frame_spectra.h"
+#include "measure/frame_peaks.h"
 
 namespace tonalyx::detail::measurement {
 

@@ -1,4 +1,4 @@
-#include "measure/frame_spectra.h"
+#include "measure/frame_peaks.h"
 
 #include <algorithm>
 #include <cmath>
