@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "measure/exact_math.h"
 
@@ -62,6 +63,19 @@ double boxcarMeans(const Track& track, std::uint32_t runtimeStep, std::vector<fl
     return total;
 }
 
+// The steps of the common rates (8 to 96 kHz), each with a sum unrolled;
+// any other step takes the loop.
+using UnrolledSteps = std::integer_sequence<std::uint32_t, 1, 2, 3, 4, 5, 6, 11, 12>;
+
+template <std::uint32_t... Steps>
+double boxcarMeansFor(const Track& track, std::uint32_t step, std::vector<float>& out,
+                      std::integer_sequence<std::uint32_t, Steps...>)
+{
+    double total = 0.0;
+    const bool unrolled = ((step == Steps && (total = boxcarMeans<Steps>(track, step, out), true)) || ...);
+    return unrolled ? total : boxcarMeans<0>(track, step, out);
+}
+
 }  // namespace
 
 AnalysisTrack analysisTrackOf(const Track& track)
@@ -72,36 +86,7 @@ AnalysisTrack analysisTrackOf(const Track& track)
     out.rate = track.rate / out.step;
     const std::uint64_t frames = track.frames / out.step;
     out.samples.resize(frames);
-    double total = 0.0;
-    switch (out.step) {
-    case 1:
-        total = boxcarMeans<1>(track, 1, out.samples);
-        break;
-    case 2:
-        total = boxcarMeans<2>(track, 2, out.samples);
-        break;
-    case 3:
-        total = boxcarMeans<3>(track, 3, out.samples);
-        break;
-    case 4:
-        total = boxcarMeans<4>(track, 4, out.samples);
-        break;
-    case 5:
-        total = boxcarMeans<5>(track, 5, out.samples);
-        break;
-    case 6:
-        total = boxcarMeans<6>(track, 6, out.samples);
-        break;
-    case 11:
-        total = boxcarMeans<11>(track, 11, out.samples);
-        break;
-    case 12:
-        total = boxcarMeans<12>(track, 12, out.samples);
-        break;
-    default:
-        total = boxcarMeans<0>(track, out.step, out.samples);
-        break;
-    }
+    const double total = boxcarMeansFor(track, out.step, out.samples, UnrolledSteps{});
     if (frames > 0) {
         const double offset = total / static_cast<double>(frames);
         for (float& v : out.samples)
