@@ -40,16 +40,15 @@ void removeRumble(AnalysisTrack& track)
 
 namespace {
 
-// The boxcar's sums, in the order of the frames (so every platform adds
-// alike); `Step` fixed where it can be lets the compiler unroll the sum.
+// Whole boxcars from `x` on, `Step` fixed where it can be so that the
+// compiler unrolls the sum; each sum in the order of the frames, so every
+// platform adds alike.
 template <std::uint32_t Step>
-double boxcarMeans(const Track& track, std::uint32_t runtimeStep, std::vector<float>& out)
+std::size_t wholeBoxcars(const float* x, std::size_t stride, std::size_t count, std::uint32_t runtimeStep,
+                         float* out, double& total)
 {
     const std::uint32_t step = Step > 0 ? Step : runtimeStep;
-    const std::size_t stride = track.stride;
-    const float* x = track.first;
-    double total = 0.0;
-    for (float& value : out) {
+    for (std::size_t j = 0; j < count; ++j) {
         double sum = 0.0;
         for (std::uint32_t k = 0; k < step; ++k)
             sum += x[k * stride];
@@ -57,10 +56,10 @@ double boxcarMeans(const Track& track, std::uint32_t runtimeStep, std::vector<fl
         // Floats may hold anything: far past full scale the figures would
         // overflow, and nothing printed needs them.
         const double mean = std::clamp(sum / step, -kLargest, kLargest);
-        value = static_cast<float>(mean);
+        out[j] = static_cast<float>(mean);
         total += mean;
     }
-    return total;
+    return count;
 }
 
 // The steps of the common rates (8 to 96 kHz), each with a sum unrolled;
@@ -68,32 +67,76 @@ double boxcarMeans(const Track& track, std::uint32_t runtimeStep, std::vector<fl
 using UnrolledSteps = std::integer_sequence<std::uint32_t, 1, 2, 3, 4, 5, 6, 11, 12>;
 
 template <std::uint32_t... Steps>
-double boxcarMeansFor(const Track& track, std::uint32_t step, std::vector<float>& out,
-                      std::integer_sequence<std::uint32_t, Steps...>)
+void wholeBoxcarsFor(const float* x, std::size_t stride, std::size_t count, std::uint32_t step, float* out,
+                     double& total, std::integer_sequence<std::uint32_t, Steps...>)
 {
-    double total = 0.0;
-    const bool unrolled = ((step == Steps && (total = boxcarMeans<Steps>(track, step, out), true)) || ...);
-    return unrolled ? total : boxcarMeans<0>(track, step, out);
+    const bool unrolled = ((step == Steps && wholeBoxcars<Steps>(x, stride, count, step, out, total) > 0) || ...);
+    if (!unrolled)
+        wholeBoxcars<0>(x, stride, count, step, out, total);
 }
 
 }  // namespace
 
-AnalysisTrack analysisTrackOf(const Track& track)
+Boxcar::Boxcar(double sourceRate, std::uint64_t expectedFrames) : step_(thinningStep(static_cast<std::uint32_t>(sourceRate))), sourceRate_(sourceRate)
+{
+    means_.reserve(static_cast<std::size_t>(expectedFrames / step_));
+}
+
+void Boxcar::add(const float* x, std::size_t stride, std::size_t frames)
+{
+    // A boxcar begun in the last call is finished first, in the same order.
+    while (filled_ > 0 && frames > 0) {
+        partial_ += *x;
+        x += stride;
+        --frames;
+        if (++filled_ == step_)
+            closeBoxcar();
+    }
+    const std::size_t whole = frames / step_;
+    if (whole > 0) {
+        const std::size_t at = means_.size();
+        means_.resize(at + whole);
+        wholeBoxcarsFor(x, stride, whole, step_, means_.data() + at, total_, UnrolledSteps{});
+        x += whole * step_ * stride;
+        frames -= whole * step_;
+    }
+    for (; frames > 0; --frames, x += stride) {
+        partial_ += *x;
+        if (++filled_ == step_)
+            closeBoxcar();
+    }
+}
+
+void Boxcar::closeBoxcar()
+{
+    const double mean = std::clamp(partial_ / step_, -kLargest, kLargest);
+    means_.push_back(static_cast<float>(mean));
+    total_ += mean;
+    partial_ = 0.0;
+    filled_ = 0;
+}
+
+AnalysisTrack Boxcar::finish() &&
 {
     AnalysisTrack out;
-    out.step = thinningStep(static_cast<std::uint32_t>(track.rate));
-    out.sourceRate = track.rate;
-    out.rate = track.rate / out.step;
-    const std::uint64_t frames = track.frames / out.step;
-    out.samples.resize(frames);
-    const double total = boxcarMeansFor(track, out.step, out.samples, UnrolledSteps{});
-    if (frames > 0) {
-        const double offset = total / static_cast<double>(frames);
+    out.step = step_;
+    out.sourceRate = sourceRate_;
+    out.rate = sourceRate_ / step_;
+    out.samples = std::move(means_);
+    if (!out.samples.empty()) {
+        const double offset = total_ / static_cast<double>(out.samples.size());
         for (float& v : out.samples)
             v = static_cast<float>(v - offset);
     }
     removeRumble(out);
     return out;
+}
+
+AnalysisTrack analysisTrackOf(const Track& track)
+{
+    Boxcar boxcar(track.rate, track.frames);
+    boxcar.add(track.first, track.stride, static_cast<std::size_t>(track.frames));
+    return std::move(boxcar).finish();
 }
 
 double boxcarGain(double hz, std::uint32_t step, double sourceRate)

@@ -71,6 +71,7 @@ constexpr std::size_t kMostWeighed = 4;
 // of it); a voice spreads its series over the formants above.
 constexpr double kLowHarmonicsShare = 0.8;
 constexpr double kEnvelopeSeconds = 0.005;
+constexpr std::uint64_t kEnvelopeCopyFrames = 16384;
 // A glide's drift is carried past its track to the tone's edges by at most
 // this factor.
 constexpr double kMostTrackStretch = 1.5;
@@ -563,9 +564,9 @@ ChannelVerdict verdictOn(const Track& source, AnalysisTrack track, const Mains* 
 
 }  // namespace
 
-ChannelVerdict analyseChannel(const Track& source)
+ChannelVerdict analyseChannel(const Track& source, AnalysisTrack track)
 {
-    ChannelVerdict v = verdictOn(source, analysisTrackOf(source), nullptr);
+    ChannelVerdict v = verdictOn(source, std::move(track), nullptr);
     if (v.hasTone || !(v.spectral.mainsHz > 0.0) || v.reason == NoToneReason::silent)
         return v;
     // A tone a bin or two beside a harmonic of the hum shares its peak in
@@ -582,8 +583,7 @@ ChannelVerdict analyseChannel(const Track& source)
     AnalysisTrack channel;
     channel.rate = channel.sourceRate = source.rate;
     channel.samples.resize(static_cast<std::size_t>(source.frames));
-    for (std::size_t n = 0; n < channel.samples.size(); ++n)
-        channel.samples[n] = static_cast<float>(source[n]);
+    source.copy(0, channel.samples.size(), channel.samples.data());
     std::vector<float> clean = withoutHum(channel, mains.hz).samples;
     const Track cleanSource{clean.data(), 1, clean.size(), source.rate};
     ChannelVerdict second = verdictOn(cleanSource, analysisTrackOf(cleanSource), &mains);
@@ -685,15 +685,25 @@ MeasurementPictures picturesOf(const Track& source, const ChannelVerdict& v)
     // would ring after each burst).
     const std::uint64_t block = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(source.rate * kEnvelopeSeconds + 0.5));
     pictures.envelopeSeconds = static_cast<double>(block) / source.rate;
-    for (std::uint64_t b = 0; b + block <= source.frames; b += block) {
-        double sum = 0.0, squares = 0.0;
-        for (std::uint64_t n = b; n < b + block; ++n) {
-            const double x = std::clamp(source[n], -1e9, 1e9);
-            sum += x;
-            squares += x * x;
+    // Many blocks a copy: a track not held is read again from its source.
+    const std::uint64_t blocks = source.frames / block;
+    const std::uint64_t blocksACopy = std::max<std::uint64_t>(1, kEnvelopeCopyFrames / block);
+    std::vector<float> samples;
+    for (std::uint64_t first = 0; first < blocks; first += blocksACopy) {
+        const std::uint64_t count = std::min(blocksACopy, blocks - first);
+        samples.resize(static_cast<std::size_t>(count * block));
+        source.copy(first * block, samples.size(), samples.data());
+        for (std::uint64_t b = 0; b < count; ++b) {
+            double sum = 0.0, squares = 0.0;
+            for (std::uint64_t n = b * block; n < (b + 1) * block; ++n) {
+                const double x = std::clamp(static_cast<double>(samples[n]), -1e9, 1e9);
+                sum += x;
+                squares += x * x;
+            }
+            const double mean = sum / static_cast<double>(block);
+            pictures.envelopeDb.push_back(
+                decibels(2.0 * std::max(0.0, squares / static_cast<double>(block) - mean * mean)));
         }
-        const double mean = sum / static_cast<double>(block);
-        pictures.envelopeDb.push_back(decibels(2.0 * std::max(0.0, squares / static_cast<double>(block) - mean * mean)));
     }
     for (const Burst& b : v.toneBursts)
         pictures.bursts.emplace_back(v.track.secondsAt(b.begin), v.track.secondsAt(b.end));

@@ -44,7 +44,9 @@ struct ChannelVerdict {
     }
 };
 
-ChannelVerdict analyseChannel(const Track& track);
+// The verdict on a channel, from its analysis track (analysisTrackOf) and
+// the channel at its own rate.
+ChannelVerdict analyseChannel(const Track& source, AnalysisTrack track);
 
 // Every burst of every steady tone of the channel, in time order.
 std::vector<Segment> segmentsOf(const Track& track, const ChannelVerdict& verdict);

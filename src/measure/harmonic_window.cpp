@@ -50,10 +50,13 @@ HarmonicFigures figuresAt(const Track& track, std::uint64_t begin, const Fourier
     const std::size_t size = plan.size();
     // Kept from call to call: the windows are many and alike in size.
     thread_local std::vector<double> re, im, power;
+    thread_local std::vector<float> samples;
     re.resize(size);
     im.assign(size, 0.0);
+    samples.resize(size);
+    track.copy(begin, size, samples.data());
     // Floats far past full scale are held where the figures stay finite.
-    const auto at = [&](std::size_t n) { return std::clamp(track[begin + n], -1e9, 1e9); };
+    const auto at = [&](std::size_t n) { return std::clamp(static_cast<double>(samples[n]), -1e9, 1e9); };
     double mean = 0.0;
     for (std::size_t n = 0; n < size; ++n)
         mean += at(n);

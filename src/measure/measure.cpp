@@ -47,7 +47,8 @@ Measurement measure(ByteSource& source, std::string_view name, const MeasureOpti
 {
     Measurement result;
     recording::Recording recording;
-    const recording::ReadOutcome outcome = recording::readRecording(source, recording);
+    measurement::ChannelTracks tracks;
+    const recording::ReadOutcome outcome = recording::readRecording(source, recording, tracks);
     const std::string shown = escapeControls(name);
     if (outcome.status != Status::ok) {
         result.status = outcome.status;
@@ -63,7 +64,16 @@ Measurement measure(ByteSource& source, std::string_view name, const MeasureOpti
         result.messages.push_back({cutNote(shown, recording), MessageCode::cutShort, 0, {}});
         result.cut = static_cast<double>(recording.frames()) / recording.sampleRate;
     }
-    measurement::measureTone(recording, options, result);
+    measurement::measureTone(recording, tracks, options, result);
+    if (recording.reread && recording.reread->failed()) {
+        // What was read again differed from the first reading: no result
+        // from frames that may not be the file's.
+        const std::string error = recording.reread->error();
+        result = Measurement{};
+        result.status = Status::readError;
+        result.messages.push_back({"ERROR: cannot measure " + shown + ": " + escapeControls(error) + "\n",
+                                   MessageCode::cannotMeasure, 0, error});
+    }
     return result;
 }
 

@@ -24,16 +24,6 @@ double rounded2(double hz)
     return hz > 0.0 && hz < 1e12 ? scaledRounded(hz, 2) / 100.0 : 0.0;
 }
 
-bool sameSamples(const recording::Recording& recording, std::uint32_t a, std::uint32_t b)
-{
-    const float* x = recording.samples.data();
-    const std::size_t channels = recording.channels;
-    for (std::size_t at = 0; at < recording.samples.size(); at += channels)
-        if (x[at + a] != x[at + b])
-            return false;
-    return true;
-}
-
 }  // namespace
 
 std::uint32_t candidateNear(double hz)
@@ -48,6 +38,16 @@ std::uint32_t candidateNear(double hz)
 }
 
 void measureTone(const recording::Recording& recording, const MeasureOptions& options, Measurement& result)
+{
+    ChannelTracks tracks;
+    tracks.start(recording.channels, recording.sampleRate, recording.frames());
+    if (recording.channels > 0)
+        tracks.take(recording.samples.data(), static_cast<std::size_t>(recording.frames()));
+    measureTone(recording, tracks, options, result);
+}
+
+void measureTone(const recording::Recording& recording, ChannelTracks& tracks, const MeasureOptions& options,
+                 Measurement& result)
 {
     result.hasTone = false;
     result.tone = 0;
@@ -64,10 +64,8 @@ void measureTone(const recording::Recording& recording, const MeasureOptions& op
     for (std::uint32_t c = 0; c < recording.channels; ++c) {
         // Many recorders write one signal to both channels: its verdict
         // once is enough.
-        std::uint32_t same = 0;
-        while (same < c && !sameSamples(recording, same, c))
-            ++same;
-        verdicts.push_back(same < c ? verdicts[same] : analyseChannel(trackOf(recording, c)));
+        const std::uint32_t same = tracks.firstAlike(c);
+        verdicts.push_back(same < c ? verdicts[same] : analyseChannel(trackOf(recording, c), tracks.trackOf(c)));
     }
     // With a tone: the purest; without: the strongest tonal component.
     // Of the channels with a tone near the loudest, the purest.

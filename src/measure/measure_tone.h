@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "measure/channel_tracks.h"
 #include "recording/recording.h"
 #include "api/api.h"
 
@@ -28,6 +29,11 @@ constexpr double kMinToneSeconds = 0.09;
 // highest purity is measured (the first of those within 0.01), and its
 // number is the result's channel. Channels are never mixed, so a tone in
 // one channel is not diluted by noise in the other.
+//
+// `tracks` took every frame of the recording as it was read.
+void measureTone(const recording::Recording& recording, ChannelTracks& tracks, const MeasureOptions& options,
+                 Measurement& result);
+// The same for a recording that holds its samples.
 void measureTone(const recording::Recording& recording, const MeasureOptions& options, Measurement& result);
 
 // The candidate (100, 120, ..., 1000) within kCandidateReachHz of `hz`,

@@ -1,6 +1,8 @@
-// One channel of an interleaved recording, read in place.
+// One channel of an interleaved recording: read in place, or a stretch at
+// a time again from the source.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -9,29 +11,39 @@
 namespace tonalyx::detail::measurement {
 
 struct Track {
-    const float* first = nullptr;  // the channel's sample of frame 0
+    const float* first = nullptr;  // the channel's sample of frame 0; null when not held
     std::size_t stride = 1;        // the number of channels
     std::uint64_t frames = 0;
     double rate = 0.0;             // frames per second
+    recording::SourceFrames* reread = nullptr;  // where the frames come from when not held
+    std::uint32_t channel = 0;                  // of `reread`
 
+    // A frame of a track held in memory.
     double operator[](std::uint64_t frame) const { return first[frame * stride]; }
+
+    // Frames [begin, begin + count), held or not, into `out`.
+    void copy(std::uint64_t begin, std::size_t count, float* out) const
+    {
+        if (first == nullptr) {
+            if (reread)
+                reread->copyChannel(channel, begin, count, out);
+            else
+                std::fill(out, out + count, 0.0f);
+            return;
+        }
+        for (std::size_t n = 0; n < count; ++n)
+            out[n] = first[(begin + n) * stride];
+    }
 };
 
 // Channel `channel` (0-based) of the recording.
 inline Track trackOf(const recording::Recording& recording, std::uint32_t channel)
 {
+    if (recording.reread)
+        return {nullptr, 1, recording.frames(), static_cast<double>(recording.sampleRate), recording.reread.get(),
+                channel};
     return {recording.samples.data() + channel, recording.channels, recording.frames(),
             static_cast<double>(recording.sampleRate)};
-}
-
-// Every `step`-th frame of the track from frame 0, at rate / step. Block
-// energies and the fit of the tone need no more than some 8000 frames a
-// second: the candidates lie far below half that, and what folds down from
-// above only adds to the noise.
-inline Track everyNth(const Track& track, std::uint32_t step)
-{
-    return {track.first, track.stride * step, track.frames == 0 ? 0 : (track.frames - 1) / step + 1,
-            track.rate / step};
 }
 
 // The step that brings `rate` down to between 8000 and 16000 frames a

@@ -23,6 +23,7 @@ public:
     // are read into `scratch`.
     void skip(std::uint64_t count, unsigned char* scratch, std::size_t scratchSize);
 
+    std::uint64_t position() const { return position_; }
     bool failed() const { return failed_; }
     bool atEnd() const { return atEnd_; }
     ByteSource& source() const { return source_; }

@@ -12,10 +12,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "api/api.h"
+#include "recording/source_frames.h"
 
 namespace tonalyx::detail::recording {
 
@@ -40,11 +42,29 @@ struct Recording {
     std::uint32_t channels = 0;  // 1 to 8
     // Interleaved frames (channel 1, channel 2, ... per frame), each sample
     // scaled to [-1, 1]: integers by their full scale (8-bit unsigned
-    // around 128), floats as they are (NaN and infinities as 0).
+    // around 128), floats as they are (NaN and infinities as 0). Empty when
+    // the frames were handed on as they were read and `reread` serves them.
     std::vector<float> samples;
+    // The frames read again from a source that can seek, instead of held.
+    std::unique_ptr<SourceFrames> reread;
     // Longer than kMaxSeconds or kMaxSamples: only the first part is here.
     bool cutShort = false;
-    std::uint64_t frames() const { return channels ? samples.size() / channels : 0; }
+    std::uint64_t frames() const
+    {
+        return reread ? reread->frames() : channels ? samples.size() / channels : 0;
+    }
+};
+
+// What takes the frames as they are read: start() once the format is known
+// (with the frames to expect, 0 when unknown), then take() for each run of
+// whole interleaved frames.
+class SampleSink {
+public:
+    virtual void start(std::uint32_t channels, std::uint32_t sampleRate, std::uint64_t expectedFrames) = 0;
+    virtual void take(const float* samples, std::size_t frames) = 0;
+
+protected:
+    ~SampleSink() = default;
 };
 
 struct ReadOutcome {
@@ -61,5 +81,10 @@ struct ReadOutcome {
 // 4 MiB first and then once the bound, never more. After an error `out`
 // holds no samples.
 ReadOutcome readRecording(ByteSource& source, Recording& out);
+
+// The same, every frame handed to `sink` as it is read. A source that can
+// seek keeps no samples: `out.reread` reads frames again on demand, which
+// spares the memory (and its page faults) of a decoded copy.
+ReadOutcome readRecording(ByteSource& source, Recording& out, SampleSink& sink);
 
 }  // namespace tonalyx::detail::recording

@@ -50,15 +50,21 @@ TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
         std::size_t failAt;
         Status status;
         std::string message;
+        bool seekable = false;
     } cases[] = {
         {"mpeg.wav", mpeg, SIZE_MAX, Status::noData, "ERROR: cannot measure mpeg.wav: unsupported format tag 0x0055\n"},
         {"a\nb\x1b.wav", mpeg, SIZE_MAX, Status::noData,
          "ERROR: cannot measure a\\x0ab\\x1b.wav: unsupported format tag 0x0055\n"},
         {"gone.wav", tone, 2000, Status::readError, "ERROR: cannot measure gone.wav: device gone\n"},
+        // Read whole once, then gone when a stretch is read again.
+        {"gone later.wav", tone, tone.size(), Status::readError, "ERROR: cannot measure gone later.wav: device gone\n",
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestSource source(c.bytes, 512, c.failAt);
+        TestSource source(c.bytes, 512, c.seekable ? SIZE_MAX : c.failAt, c.seekable);
+        if (c.seekable)
+            source.failAfter = c.failAt;
         const Measurement m = measure(source, c.name);
         EXPECT_EQ(m.status, c.status);
         EXPECT_FALSE(m.hasTone);
@@ -68,6 +74,52 @@ TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
     }
     MemorySource source(empty.data(), empty.size());
     EXPECT_EQ(measure(source, "empty.wav").status, Status::noData);
+}
+
+// A file that can seek is read again where the measurement looks closely;
+// a pipe is held whole. Both give the same figures, to the last bit.
+TEST(MeasureApi, AFileMeasuresAsAPipeDoes)
+{
+    const auto file = [](std::uint32_t channels, std::uint32_t rate, const std::vector<std::vector<long>>& slots) {
+        std::vector<long> interleaved;
+        for (std::size_t n = 0; n < slots[0].size(); ++n)
+            for (std::uint32_t c = 0; c < channels; ++c)
+                interleaved.push_back(slots[c % slots.size()][n]);
+        return riffFile({fmtPlain(1, static_cast<std::uint16_t>(channels), rate, 16), {"data", encodeSlots(interleaved), {}}});
+    };
+    const Tone beeps{.periods = 440 * 1.5, .slots = 66150, .amplitude = 9000, .gateOn = 4410, .gateOff = 2205};
+    // Found only on a second look without the hum, at the channel's own rate.
+    Tone hum{.slots = 62400, .constant = 0};
+    std::vector<long> humSlots;
+    for (long n = 0; n < hum.slots; ++n) {
+        const auto sine = [t = n / 48000.0](double hz, double phase) { return std::sin(2 * M_PI * hz * t + phase); };
+        humSlots.push_back(std::lrint(32767 * (0.05 * sine(222.5, 0) + 0.15 * sine(49.98, 0) + 0.15 * sine(199.92, 1) +
+                                               0.1 * sine(249.9, 2))));
+    }
+    const struct {
+        std::string name;
+        Bytes bytes;
+        std::size_t piece;
+    } rows[] = {
+        {"mono at 8 kHz", toneFile(8000, 660.0, 1.0), SIZE_MAX},
+        {"beeps at 44.1 kHz, in odd pieces", file(1, 44100, {toneSlots(beeps)}), 333},
+        {"the same in both channels", file(2, 44100, {toneSlots(beeps)}), 4096},
+        {"a tone beside a hum harmonic, 3 channels", file(3, 48000, {toneSlots(hum), humSlots}), 1000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestSource pipe(row.bytes, row.piece), seekable(row.bytes, row.piece, SIZE_MAX, true);
+        const MeasureOptions options{.pictures = true, .segments = true};
+        const Measurement held = measure(pipe, "x.wav", options), reread = measure(seekable, "x.wav", options);
+        EXPECT_EQ(reread.status, Status::ok);
+        EXPECT_GT(seekable.seeks, 1);
+        EXPECT_EQ(measurementLine(reread), measurementLine(held));
+        ASSERT_EQ(reread.segments.size(), held.segments.size());
+        for (std::size_t i = 0; i < held.segments.size(); ++i)
+            EXPECT_EQ(reread.segments[i].level, held.segments[i].level) << i;
+        EXPECT_EQ(reread.pictures.envelopeDb, held.pictures.envelopeDb);
+        EXPECT_EQ(reread.pictures.spectrumDb, held.pictures.spectrumDb);
+    }
 }
 
 // The system's own reason, on standard error, the name escaped.

@@ -142,16 +142,8 @@ TEST(MeasureMath, DemodulationAgainstPlainSums)
     }
 }
 
-TEST(MeasureMath, EveryNthFrameOfATrack)
+TEST(MeasureMath, ThinningStepOfARate)
 {
-    std::vector<float> samples(2 * 10);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<float>(i);
-    const Track track{samples.data() + 1, 2, 10, 48000.0};
-    const Track thin = everyNth(track, 3);
-    EXPECT_EQ(thin.frames, 4u);  // frames 0, 3, 6, 9
-    EXPECT_EQ(thin.rate, 16000.0);
-    EXPECT_EQ(thin[3], 19.0);  // frame 9 of channel 2
     const struct {
         std::uint32_t rate, step;
     } steps[] = {{8000, 1}, {11025, 1}, {15999, 1}, {16000, 2}, {22050, 2}, {44100, 5}, {48000, 6}, {96000, 12}};

@@ -5,7 +5,7 @@
 
 long TestSource::read(void* buffer, std::size_t count)
 {
-    if (at_ >= failAt_)
+    if (at_ >= failAt_ || delivered >= failAfter)
         return -1;
     if (at_ >= bytes_.size() && endlessFill >= 0) {
         const size_t n = std::min({count, piece_, failAt_ - at_});
