@@ -28,12 +28,25 @@ float finiteOrZero(float value)
 template <int Bytes, bool BigEndian>
 void decodeInteger(const unsigned char* in, std::size_t count, float* out)
 {
-    if constexpr (Bytes == 2 && !BigEndian) {
-        // The most common: the same value as below (16 bits convert to
-        // float exactly either way), in a loop the compiler can vectorise.
+    // The common little-endian ones (and any 1-byte container) give the
+    // same values as the loop below, in loops the compiler can vectorise:
+    // up to 16 bits convert to float exactly either way, and 32 bits round
+    // alike at any power-of-two scale.
+    if constexpr (Bytes == 1) {
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<float>(static_cast<int>(in[i]) - 128) * (1.0f / 128.0f);
+        return;
+    } else if constexpr (Bytes == 2 && !BigEndian) {
         for (std::size_t i = 0; i < count; ++i) {
             const auto value = static_cast<std::int16_t>(static_cast<std::uint16_t>(in[2 * i] | in[2 * i + 1] << 8));
             out[i] = static_cast<float>(value) * (1.0f / 32768.0f);
+        }
+        return;
+    } else if constexpr (Bytes == 4 && !BigEndian) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t bits = in[4 * i] | in[4 * i + 1] << 8 | in[4 * i + 2] << 16 |
+                                       static_cast<std::uint32_t>(in[4 * i + 3]) << 24;
+            out[i] = static_cast<float>(static_cast<std::int32_t>(bits)) * (1.0f / 2147483648.0f);
         }
         return;
     }
