@@ -60,17 +60,26 @@ void measureTone(const recording::Recording& recording, ChannelTracks& tracks, c
     if (recording.channels == 0 || recording.sampleRate == 0 || recording.frames() == 0)
         return;
 
-    std::vector<ChannelVerdict> verdicts;
+    // One verdict a distinct channel; a channel like an earlier one points
+    // to that one's.
+    std::vector<ChannelVerdict> distinct;
+    std::vector<std::size_t> verdictOf;
     for (std::uint32_t c = 0; c < recording.channels; ++c) {
         // Many recorders write one signal to both channels: its verdict
         // once is enough.
         const std::uint32_t same = tracks.firstAlike(c);
-        verdicts.push_back(same < c ? verdicts[same] : analyseChannel(trackOf(recording, c), tracks.trackOf(c)));
+        if (same < c) {
+            verdictOf.push_back(verdictOf[same]);
+            continue;
+        }
+        verdictOf.push_back(distinct.size());
+        distinct.push_back(analyseChannel(trackOf(recording, c), tracks.trackOf(c)));
     }
     // With a tone: the purest; without: the strongest tonal component.
     // Of the channels with a tone near the loudest, the purest.
     double loudest = kSilentLevel, bestPower = 0.0;
-    for (const ChannelVerdict& v : verdicts) {
+    const auto verdict = [&](std::size_t c) -> const ChannelVerdict& { return distinct[verdictOf[c]]; };
+    for (const ChannelVerdict& v : distinct) {
         if (v.hasTone)
             loudest = std::max(loudest, v.level);
         bestPower = std::max(bestPower, v.power);
@@ -78,18 +87,18 @@ void measureTone(const recording::Recording& recording, ChannelTracks& tracks, c
     const auto contends = [&](const ChannelVerdict& v) { return v.hasTone && v.level >= loudest - kLevelMargin; };
     double bestPurity = 0.0;
     bool anyTone = false;
-    for (const ChannelVerdict& v : verdicts)
+    for (const ChannelVerdict& v : distinct)
         if (contends(v)) {
             anyTone = true;
             bestPurity = std::max(bestPurity, v.purity);
         }
     std::size_t best = 0;
-    while (best + 1 < verdicts.size() &&
-           (anyTone ? !(contends(verdicts[best]) && verdicts[best].purity >= bestPurity - kPurityMargin)
-                    : verdicts[best].power < bestPower))
+    while (best + 1 < verdictOf.size() &&
+           (anyTone ? !(contends(verdict(best)) && verdict(best).purity >= bestPurity - kPurityMargin)
+                    : verdict(best).power < bestPower))
         ++best;
 
-    const ChannelVerdict& v = verdicts[best];
+    const ChannelVerdict& v = verdict(best);
     result.channel = static_cast<std::uint32_t>(best + 1);
     result.hasTone = v.hasTone;
     result.reason = v.reason;
