@@ -17,7 +17,8 @@ constexpr double kButterworthQ = 0.70710678118654752440;
 // Rumble (below 30 Hz, up to 10 dB over a tone) would bury the mains'
 // 50 and 60 Hz in the lowest bins: a second-order Butterworth high-pass
 // at kRumbleHz takes 20 dB or more off it and under 1 dB off 50 Hz.
-void removeRumble(AnalysisTrack& track)
+// `offset` (the mean) is taken off each frame first, in the same pass.
+void removeRumble(AnalysisTrack& track, double offset)
 {
     const Phasor w = unitOfTurns(kRumbleHz / track.rate);
     const double alpha = w.im / (2.0 * kButterworthQ);
@@ -26,8 +27,10 @@ void removeRumble(AnalysisTrack& track)
     const double a1 = -2.0 * w.re / a0, a2 = (1.0 - alpha) / a0;
     double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
     for (float& v : track.samples) {
-        const double x = v;
-        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        const double x = static_cast<float>(v - offset);
+        // The last output's term last: the sum waits on it alone, which
+        // keeps the chain from one output to the next short.
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a2 * y2 - a1 * y1;
         x2 = x1;
         x1 = x;
         y2 = y1;
@@ -35,10 +38,6 @@ void removeRumble(AnalysisTrack& track)
         v = static_cast<float>(y);
     }
 }
-
-}  // namespace
-
-namespace {
 
 // Whole boxcars from `x` on, `Step` fixed where it can be so that the
 // compiler unrolls the sum; each sum in the order of the frames, so every
@@ -123,12 +122,8 @@ AnalysisTrack Boxcar::finish() &&
     out.sourceRate = sourceRate_;
     out.rate = sourceRate_ / step_;
     out.samples = std::move(means_);
-    if (!out.samples.empty()) {
-        const double offset = total_ / static_cast<double>(out.samples.size());
-        for (float& v : out.samples)
-            v = static_cast<float>(v - offset);
-    }
-    removeRumble(out);
+    const double offset = out.samples.empty() ? 0.0 : total_ / static_cast<double>(out.samples.size());
+    removeRumble(out, offset);
     return out;
 }
 
