@@ -51,20 +51,23 @@ TEST(MeasureApi, FailuresGiveTheReadersReasonWithTheNameEscaped)
         Status status;
         std::string message;
         bool seekable = false;
+        bool shrinks = false;  // else fails
     } cases[] = {
         {"mpeg.wav", mpeg, SIZE_MAX, Status::noData, "ERROR: cannot measure mpeg.wav: unsupported format tag 0x0055\n"},
         {"a\nb\x1b.wav", mpeg, SIZE_MAX, Status::noData,
          "ERROR: cannot measure a\\x0ab\\x1b.wav: unsupported format tag 0x0055\n"},
         {"gone.wav", tone, 2000, Status::readError, "ERROR: cannot measure gone.wav: device gone\n"},
-        // Read whole once, then gone when a stretch is read again.
+        // Read whole once, then gone, or cut in half, when a stretch is read again.
         {"gone later.wav", tone, tone.size(), Status::readError, "ERROR: cannot measure gone later.wav: device gone\n",
          true},
+        {"cut later.wav", tone, tone.size(), Status::readError,
+         "ERROR: cannot measure cut later.wav: the input changed while it was measured\n", true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestSource source(c.bytes, 512, c.seekable ? SIZE_MAX : c.failAt, c.seekable);
         if (c.seekable)
-            source.failAfter = c.failAt;
+            (c.shrinks ? source.shrinkAfter : source.failAfter) = c.failAt;
         const Measurement m = measure(source, c.name);
         EXPECT_EQ(m.status, c.status);
         EXPECT_FALSE(m.hasTone);

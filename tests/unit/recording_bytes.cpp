@@ -14,7 +14,8 @@ long TestSource::read(void* buffer, std::size_t count)
         delivered += n;
         return static_cast<long>(n);
     }
-    const size_t n = at_ >= bytes_.size() ? 0 : std::min({count, piece_, bytes_.size() - at_, failAt_ - at_});
+    const size_t size = delivered >= shrinkAfter ? bytes_.size() / 2 : bytes_.size();
+    const size_t n = at_ >= size ? 0 : std::min({count, piece_, size - at_, failAt_ - at_});
     if (n > 0)  // an empty vector's data() may be null
         std::memcpy(buffer, bytes_.data() + at_, n);
     at_ += n;

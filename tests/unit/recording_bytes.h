@@ -29,7 +29,8 @@ public:
     int seeks = 0;
     size_t delivered = 0;  // bytes handed out by read()
     int endlessFill = -1;  // 0 to 255: after the bytes, this byte without end
-    size_t failAfter = SIZE_MAX;  // once this many bytes are delivered, every read fails
+    size_t failAfter = SIZE_MAX;    // once this many bytes are delivered, every read fails
+    size_t shrinkAfter = SIZE_MAX;  // once this many are delivered, the bytes end halfway
 
 private:
     const Bytes& bytes_;
