@@ -159,6 +159,8 @@ void FourierPlan::transform(double* re, double* im) const
 void FourierPlan::butterflies(double* re, double* im) const
 {
     const std::size_t n = size_;
+    if (n < 2)
+        return;
     // Spans 1 and 2 turn by 1 and -i only: no products needed.
     for (std::size_t first = 0; first < n; first += 2) {
         const double br = re[first + 1], bi = im[first + 1];

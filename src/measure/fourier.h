@@ -21,6 +21,10 @@ public:
     // The same on the real and imaginary parts apart, size() values each:
     // no copies in or out, for callers that hold their data so.
     void transform(double* re, double* im) const;
+    // The same on data the caller put in bit-reversed order as it filled
+    // it, value n at reversal()[n]: no reordering pass.
+    void transformReversed(double* re, double* im) const { butterflies(re, im); }
+    const std::uint32_t* reversal() const { return reversed_.data(); }
 
 private:
     // The stages of butterflies, on inputs already in bit-reversed order.
