@@ -82,30 +82,33 @@ struct FrameSpectrum {
     }
 };
 
-// The powers of a joint transform's frames into their rows (the second
-// when `Pair`), each added to its bin's sum, frame by frame: the same
-// arithmetic as FrameSpectrum::at, bins side by side.
+// The powers of a joint transform's frames (the second when `Pair`),
+// each added to its bin's sum, frame by frame: the same arithmetic as
+// FrameSpectrum::at, bins side by side. Bin 0 is its own mirror.
 template <bool Pair>
-void splitPowers(const double* __restrict re, const double* __restrict im, std::size_t size, float* __restrict first,
-                 float* __restrict second, double* __restrict sum)
+void splitPowers(const double* __restrict re, const double* __restrict im, std::size_t size, double* __restrict first,
+                 double* __restrict second, double* __restrict sum)
 {
-    const auto bin = [&](std::size_t k, std::size_t mirror) {
-        const double zr = re[k], zi = im[k], mr = re[mirror], mi = im[mirror];
+    const auto bin = [](double zr, double zi, double mr, double mi, double& p, double& q, double& total) {
         const double ar = 0.5 * (zr + mr), ai = 0.5 * (zi - mi);
-        const double p = ar * ar + ai * ai;
-        first[k] = static_cast<float>(p);
-        double total = sum[k] + p;
+        p = ar * ar + ai * ai;
+        total += p;
         if constexpr (Pair) {
             const double br = 0.5 * (zi + mi), bi = 0.5 * (mr - zr);
-            const double q = br * br + bi * bi;
-            second[k] = static_cast<float>(q);
+            q = br * br + bi * bi;
             total += q;
         }
-        sum[k] = total;
     };
-    bin(0, 0);
+    bin(re[0], im[0], re[0], im[0], first[0], second[0], sum[0]);
     for (std::size_t k = 1; k <= size / 2; ++k)
-        bin(k, size - k);
+        bin(re[k], im[k], re[size - k], im[size - k], first[k], second[k], sum[k]);
+}
+
+// A frame's row of powers, as kept: floats.
+void storePowers(const double* __restrict power, float* __restrict row, std::size_t bins)
+{
+    for (std::size_t k = 0; k < bins; ++k)
+        row[k] = static_cast<float>(power[k]);
 }
 
 void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spectrum, const FrameSpectrum* previous)
@@ -169,7 +172,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     // Two frames a transform: one as the real part, the next as the
     // imaginary part. The transform before is kept for the phase of the
     // first frame's peaks.
-    std::vector<double> joint(4 * size);
+    std::vector<double> joint(4 * size), powers(2 * bins);
     double *re = joint.data(), *im = re + size, *previousRe = im + size, *previousIm = previousRe + size;
     for (std::size_t t = 0; t < out.frames; t += 2) {
         const bool pair = t + 1 < out.frames;
@@ -190,9 +193,10 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
         plan.transformReversed(re, im);
         float* first = out.power.data() + t * bins;
         if (pair)
-            splitPowers<true>(re, im, size, first, first + bins, out.meanPower.data());
+            splitPowers<true>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
         else
-            splitPowers<false>(re, im, size, first, nullptr, out.meanPower.data());
+            splitPowers<false>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
+        storePowers(powers.data(), first, pair ? 2 * bins : bins);
         const FrameSpectrum before{previousRe, previousIm, size, 1}, firstFrame{re, im, size, 0},
             secondFrame{re, im, size, 1};
         out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
