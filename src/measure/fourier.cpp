@@ -23,16 +23,25 @@ std::vector<Phasor> seriesTable(std::size_t n)
 std::vector<Phasor> eighthTurnTable(std::size_t n)
 {
     // Sizes up to kSharedSize take every (kSharedSize / n)-th entry of one
-    // table made once per thread: k / n and k m / (n m) are the same
-    // double, so the entries are the same bits, and a process pays for
-    // the series once.
+    // table kept per thread: k / n and k m / (n m) are the same double,
+    // so the entries are the same bits, and a process pays for each
+    // entry's series once.
     constexpr std::size_t kSharedSize = 8192;
     if (n > kSharedSize)
         return seriesTable(n);
-    thread_local const std::vector<Phasor> shared = seriesTable(kSharedSize);
+    // Filled as sizes ask for entries: a process with small sizes only
+    // pays for the few it uses.
+    thread_local std::vector<Phasor> shared(kSharedSize / 8 + 1);
+    thread_local std::vector<unsigned char> known(kSharedSize / 8 + 1, 0);
     std::vector<Phasor> table(n / 8 + 1);
-    for (std::size_t k = 0; k <= n / 8; ++k)
-        table[k] = shared[k * (kSharedSize / n)];
+    for (std::size_t k = 0; k <= n / 8; ++k) {
+        const std::size_t j = k * (kSharedSize / n);
+        if (!known[j]) {
+            shared[j] = unitOfTurns(static_cast<double>(j) / static_cast<double>(kSharedSize));
+            known[j] = 1;
+        }
+        table[k] = shared[j];
+    }
     return table;
 }
 
