@@ -216,34 +216,15 @@ void FourierPlan::butterflies(double* re, double* im) const
         im[0] += bi;
         return;
     }
-    // Spans 1 and 2 turn by 1 and -i only: no products needed.
-    for (std::size_t first = 0; first < n; first += 4) {
-        double r0 = re[first], i0 = im[first], r1 = re[first + 1], i1 = im[first + 1];
-        double r2 = re[first + 2], i2 = im[first + 2], r3 = re[first + 3], i3 = im[first + 3];
-        double br = r1, bi = i1;
-        r1 = r0 - br;
-        i1 = i0 - bi;
-        r0 += br;
-        i0 += bi;
-        br = r3;
-        bi = i3;
-        r3 = r2 - br;
-        i3 = i2 - bi;
-        r2 += br;
-        i2 += bi;
-        br = r2;
-        bi = i2;
-        re[first + 2] = r0 - br;
-        im[first + 2] = i0 - bi;
-        re[first] = r0 + br;
-        im[first] = i0 + bi;
-        br = i3;  // b times -i
-        bi = -r3;
-        re[first + 3] = r1 - br;
-        im[first + 3] = i1 - bi;
-        re[first + 1] = r1 + br;
-        im[first + 1] = i1 + bi;
-    }
+    for (std::size_t first = 0; first < n; first += 4)
+        firstSpans({re[first], im[first]}, {re[first + 1], im[first + 1]}, {re[first + 2], im[first + 2]},
+                   {re[first + 3], im[first + 3]}, re + first, im + first);
+    laterSpans(re, im);
+}
+
+void FourierPlan::laterSpans(double* re, double* im) const
+{
+    const std::size_t n = size_;
     // The rest two spans a pass, and one alone if their count is odd.
     std::size_t span = 4;
     for (; 4 * span <= n; span *= 4) {

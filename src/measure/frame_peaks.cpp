@@ -165,7 +165,6 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     for (const double w : window)
         out.windowEnergy += w * w;
     const FourierPlan& plan = planOf(size);
-    const std::uint32_t* reversed = plan.reversal();
     out.power.resize(out.frames * bins);
     out.meanPower.assign(bins, 0.0);
     out.firstPeak.reserve(out.frames + 1);
@@ -177,20 +176,13 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     for (std::size_t t = 0; t < out.frames; t += 2) {
         const bool pair = t + 1 < out.frames;
         const float* a = track.samples.data() + t * out.hop;
-        // Windowed straight into the transform's bit-reversed order.
+        // Windowed as the transform takes them.
         if (pair) {
             const float* b = a + out.hop;
-            for (std::size_t n = 0; n < size; ++n) {
-                re[reversed[n]] = a[n] * window[n];
-                im[reversed[n]] = b[n] * window[n];
-            }
+            plan.transformOf([&](std::size_t n) { return Phasor{a[n] * window[n], b[n] * window[n]}; }, re, im);
         } else {
-            for (std::size_t n = 0; n < size; ++n) {
-                re[reversed[n]] = a[n] * window[n];
-                im[reversed[n]] = 0.0;
-            }
+            plan.transformOf([&](std::size_t n) { return Phasor{a[n] * window[n], 0.0}; }, re, im);
         }
-        plan.transformReversed(re, im);
         float* first = out.power.data() + t * bins;
         if (pair)
             splitPowers<true>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
