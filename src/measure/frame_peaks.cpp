@@ -26,26 +26,27 @@ std::size_t frameSizeFor(double rate, std::size_t frames)
 // Whether `bin` stands kPeakOverFloor times over the median of the powers
 // 3 to 9 bins either side of it: the noise around a peak, clear of its own
 // main lobe. It does when more than half of them lie that far below it,
-// which asks for no sorting.
-bool standsOverFloor(const float* power, std::size_t bin, std::size_t last)
+// which asks for no sorting. `raised` holds each bin's power times
+// kPeakOverFloor.
+bool standsOverFloor(const float* power, const double* raised, std::size_t bin, std::size_t last)
 {
     const double level = power[bin];
     if (bin >= 10 && bin + 9 <= last) {
         // Clear of both ends, as nearly every bin is: eight of fourteen.
         int below = 0;
         for (std::size_t d = 3; d <= 9; ++d)
-            below += (kPeakOverFloor * power[bin - d] <= level) + (kPeakOverFloor * power[bin + d] <= level);
+            below += (raised[bin - d] <= level) + (raised[bin + d] <= level);
         return below >= 8;
     }
     std::size_t count = 0, below = 0;
     for (std::size_t d = 3; d <= 9; ++d) {
         if (bin >= d + 1) {
             ++count;
-            below += kPeakOverFloor * power[bin - d] <= level;
+            below += raised[bin - d] <= level;
         }
         if (bin + d <= last) {
             ++count;
-            below += kPeakOverFloor * power[bin + d] <= level;
+            below += raised[bin + d] <= level;
         }
     }
     return below >= count / 2 + 1 || (count == 0 && level >= 0.0);
@@ -111,15 +112,24 @@ void storePowers(const double* __restrict power, float* __restrict row, std::siz
         row[k] = static_cast<float>(power[k]);
 }
 
-void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spectrum, const FrameSpectrum* previous)
+// Each bin's power times kPeakOverFloor, as the floor test compares them.
+void raisePowers(const float* __restrict power, double* __restrict raised, std::size_t bins)
+{
+    for (std::size_t k = 0; k < bins; ++k)
+        raised[k] = kPeakOverFloor * power[k];
+}
+
+void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spectrum, const FrameSpectrum* previous,
+               double* raised)
 {
     const std::size_t last = out.size / 2;
     const std::size_t begin = out.peaks.size();
+    raisePowers(power, raised, last + 1);
     for (std::size_t k = 2; k + 2 <= last; ++k) {
         // A tone's peak in a Hann window stands over the bins two away too.
         if (!(power[k] > power[k - 1] && power[k] >= power[k + 1] && power[k] > power[k - 2] && power[k] > power[k + 2]))
             continue;
-        if (!standsOverFloor(power, k, last))
+        if (!standsOverFloor(power, raised, k, last))
             continue;
         Peak peak;
         peak.bin = static_cast<std::uint32_t>(k);
@@ -171,7 +181,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     // Two frames a transform: one as the real part, the next as the
     // imaginary part. The transform before is kept for the phase of the
     // first frame's peaks.
-    std::vector<double> joint(4 * size), powers(2 * bins);
+    std::vector<double> joint(4 * size), powers(2 * bins), raised(bins);
     double *re = joint.data(), *im = re + size, *previousRe = im + size, *previousIm = previousRe + size;
     for (std::size_t t = 0; t < out.frames; t += 2) {
         const bool pair = t + 1 < out.frames;
@@ -192,10 +202,10 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
         const FrameSpectrum before{previousRe, previousIm, size, 1}, firstFrame{re, im, size, 0},
             secondFrame{re, im, size, 1};
         out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
-        findPeaks(out, first, firstFrame, t > 0 ? &before : nullptr);
+        findPeaks(out, first, firstFrame, t > 0 ? &before : nullptr, raised.data());
         if (pair) {
             out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
-            findPeaks(out, first + bins, secondFrame, &firstFrame);
+            findPeaks(out, first + bins, secondFrame, &firstFrame, raised.data());
         }
         std::swap(re, previousRe);
         std::swap(im, previousIm);
