@@ -157,12 +157,20 @@ double dipShareOf(const Envelope& envelope, const std::vector<Burst>& bursts)
     const std::size_t block = envelope.block;
     const std::vector<double>& amplitude = envelope.amplitude;
     std::vector<double> inside;
-    for (const Burst& burst : bursts)
-        for (std::size_t e = 0; e < amplitude.size(); ++e) {
+    for (const Burst& burst : bursts) {
+        // Edges lie in order: from a little before the burst to its end.
+        const double before = std::floor(burst.begin / static_cast<double>(block)) - 2.0;
+        const std::size_t first = before > 0.0 && before < static_cast<double>(amplitude.size())
+                                      ? static_cast<std::size_t>(before)
+                                      : 0;
+        for (std::size_t e = first; e < amplitude.size(); ++e) {
             const double at = static_cast<double>((e + 1) * block);
+            if (at >= burst.end)
+                break;
             if (at > burst.begin && at < burst.end)
                 inside.push_back(amplitude[e]);
         }
+    }
     if (inside.empty())
         return 0.0;
     std::vector<double> sorted = inside;
