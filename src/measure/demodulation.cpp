@@ -1,6 +1,7 @@
 #include "measure/demodulation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 
 namespace tonalyx::detail::measurement {
@@ -16,12 +17,25 @@ constexpr std::size_t kRun = 128;
 Phasor demodulate(const Track& track, Span span, double cyclesPerFrame, double offset, const double* weights)
 {
     const std::size_t run = static_cast<std::size_t>(std::min<std::uint64_t>(kRun, span.size()));
-    double tableRe[kRun], tableIm[kRun];
-    for (std::size_t k = 0; k < run; ++k) {
-        const Phasor u = unitOfTurns(-fractionOf(cyclesPerFrame * static_cast<double>(k)));
-        tableRe[k] = u.re;
-        tableIm[k] = u.im;
+    // Callers often ask for the same frequency over several spans: the
+    // table of the last is kept for the next, when its bits match.
+    thread_local struct {
+        std::uint64_t cycles = 0;
+        std::size_t run = 0;
+        double re[kRun], im[kRun];
+    } table;
+    const auto cycles = std::bit_cast<std::uint64_t>(cyclesPerFrame);
+    if (table.cycles != cycles || table.run < run) {
+        for (std::size_t k = 0; k < run; ++k) {
+            const Phasor u = unitOfTurns(-fractionOf(cyclesPerFrame * static_cast<double>(k)));
+            table.re[k] = u.re;
+            table.im[k] = u.im;
+        }
+        table.cycles = cycles;
+        table.run = run;
     }
+    const double* tableRe = table.re;
+    const double* tableIm = table.im;
     Phasor total;
     for (std::uint64_t start = span.begin; start < span.end; start += run) {
         const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(run, span.end - start));

@@ -23,16 +23,25 @@ std::vector<Phasor> seriesTable(std::size_t n)
 std::vector<Phasor> eighthTurnTable(std::size_t n)
 {
     // Sizes up to kSharedSize take every (kSharedSize / n)-th entry of one
-    // table made once per thread: k / n and k m / (n m) are the same
-    // double, so the entries are the same bits, and a process pays for
-    // the series once.
+    // table kept per thread: k / n and k m / (n m) are the same double,
+    // so the entries are the same bits, and a process pays for each
+    // entry's series once.
     constexpr std::size_t kSharedSize = 8192;
     if (n > kSharedSize)
         return seriesTable(n);
-    thread_local const std::vector<Phasor> shared = seriesTable(kSharedSize);
+    // Filled as sizes ask for entries: a process with small sizes only
+    // pays for the few it uses.
+    thread_local std::vector<Phasor> shared(kSharedSize / 8 + 1);
+    thread_local std::vector<unsigned char> known(kSharedSize / 8 + 1, 0);
     std::vector<Phasor> table(n / 8 + 1);
-    for (std::size_t k = 0; k <= n / 8; ++k)
-        table[k] = shared[k * (kSharedSize / n)];
+    for (std::size_t k = 0; k <= n / 8; ++k) {
+        const std::size_t j = k * (kSharedSize / n);
+        if (!known[j]) {
+            shared[j] = unitOfTurns(static_cast<double>(j) / static_cast<double>(kSharedSize));
+            known[j] = 1;
+        }
+        table[k] = shared[j];
+    }
     return table;
 }
 
@@ -61,18 +70,56 @@ std::vector<Phasor> twiddlesOf(std::size_t n)
     return twiddles;
 }
 
-// One span of butterflies: a = a + w b, b = a - w b. The parts apart and
-// unaliased, so that the compiler runs them side by side.
+// One butterfly: a = a + w b, b = a - w b.
+inline void butterfly(double& ar, double& ai, double& br, double& bi, double wr, double wi)
+{
+    const double tr = br * wr - bi * wi;
+    const double ti = br * wi + bi * wr;
+    br = ar - tr;
+    bi = ai - ti;
+    ar = ar + tr;
+    ai = ai + ti;
+}
+
+// One span of butterflies, the parts apart and unaliased, so that the
+// compiler runs them side by side.
 void butterflySpan(double* __restrict ar, double* __restrict ai, double* __restrict br, double* __restrict bi,
                    const double* __restrict wr, const double* __restrict wi, std::size_t span)
 {
     for (std::size_t k = 0; k < span; ++k) {
-        const double tr = br[k] * wr[k] - bi[k] * wi[k];
-        const double ti = br[k] * wi[k] + bi[k] * wr[k];
-        br[k] = ar[k] - tr;
-        bi[k] = ai[k] - ti;
-        ar[k] = ar[k] + tr;
-        ai[k] = ai[k] + ti;
+        double a = ar[k], b = ai[k], c = br[k], d = bi[k];
+        butterfly(a, b, c, d, wr[k], wi[k]);
+        ar[k] = a;
+        ai[k] = b;
+        br[k] = c;
+        bi[k] = d;
+    }
+}
+
+// The stages of spans s and 2s in one pass over a run of 4s values,
+// quarters 0 to 3 (r0, i0 to r3, i3): each value loaded and stored once
+// for both. Twiddles w1 are span s's, w2 and w3 the halves of span 2s's.
+// Every pointer a parameter of its own, unaliased, for the vectoriser.
+void twoSpans(double* __restrict r0, double* __restrict i0, double* __restrict r1, double* __restrict i1,
+              double* __restrict r2, double* __restrict i2, double* __restrict r3, double* __restrict i3,
+              const double* __restrict w1r, const double* __restrict w1i, const double* __restrict w2r,
+              const double* __restrict w2i, const double* __restrict w3r, const double* __restrict w3i,
+              std::size_t span)
+{
+    for (std::size_t k = 0; k < span; ++k) {
+        double ar = r0[k], ai = i0[k], br = r1[k], bi = i1[k], cr = r2[k], ci = i2[k], dr = r3[k], di = i3[k];
+        butterfly(ar, ai, br, bi, w1r[k], w1i[k]);
+        butterfly(cr, ci, dr, di, w1r[k], w1i[k]);
+        butterfly(ar, ai, cr, ci, w2r[k], w2i[k]);
+        butterfly(br, bi, dr, di, w3r[k], w3i[k]);
+        r0[k] = ar;
+        i0[k] = ai;
+        r1[k] = br;
+        i1[k] = bi;
+        r2[k] = cr;
+        i2[k] = ci;
+        r3[k] = dr;
+        i3[k] = di;
     }
 }
 
@@ -159,28 +206,39 @@ void FourierPlan::transform(double* re, double* im) const
 void FourierPlan::butterflies(double* re, double* im) const
 {
     const std::size_t n = size_;
-    // Spans 1 and 2 turn by 1 and -i only: no products needed.
-    for (std::size_t first = 0; first < n; first += 2) {
-        const double br = re[first + 1], bi = im[first + 1];
-        re[first + 1] = re[first] - br;
-        im[first + 1] = im[first] - bi;
-        re[first] += br;
-        im[first] += bi;
+    if (n < 2)
+        return;
+    if (n == 2) {
+        const double br = re[1], bi = im[1];
+        re[1] = re[0] - br;
+        im[1] = im[0] - bi;
+        re[0] += br;
+        im[0] += bi;
+        return;
     }
-    for (std::size_t first = 0; n >= 4 && first < n; first += 4) {
-        double br = re[first + 2], bi = im[first + 2];
-        re[first + 2] = re[first] - br;
-        im[first + 2] = im[first] - bi;
-        re[first] += br;
-        im[first] += bi;
-        br = im[first + 3];  // b times -i
-        bi = -re[first + 3];
-        re[first + 3] = re[first + 1] - br;
-        im[first + 3] = im[first + 1] - bi;
-        re[first + 1] += br;
-        im[first + 1] += bi;
+    for (std::size_t first = 0; first < n; first += 4)
+        firstSpans({re[first], im[first]}, {re[first + 1], im[first + 1]}, {re[first + 2], im[first + 2]},
+                   {re[first + 3], im[first + 3]}, re + first, im + first);
+    laterSpans(re, im);
+}
+
+void FourierPlan::laterSpans(double* re, double* im) const
+{
+    const std::size_t n = size_;
+    // The rest two spans a pass, and one alone if their count is odd.
+    std::size_t span = 4;
+    for (; 4 * span <= n; span *= 4) {
+        const double* w1r = twiddleRe_.data() + (span - 1);
+        const double* w1i = twiddleIm_.data() + (span - 1);
+        const double* w2r = twiddleRe_.data() + (2 * span - 1);
+        const double* w2i = twiddleIm_.data() + (2 * span - 1);
+        for (std::size_t first = 0; first < n; first += 4 * span) {
+            double *r = re + first, *i = im + first;
+            twoSpans(r, i, r + span, i + span, r + 2 * span, i + 2 * span, r + 3 * span, i + 3 * span, w1r, w1i, w2r,
+                     w2i, w2r + span, w2i + span, span);
+        }
     }
-    for (std::size_t span = 4; span < n; span *= 2) {
+    if (span < n) {
         const double* wr = twiddleRe_.data() + (span - 1);
         const double* wi = twiddleIm_.data() + (span - 1);
         for (std::size_t first = 0; first < n; first += 2 * span)

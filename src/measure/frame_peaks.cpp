@@ -26,19 +26,27 @@ std::size_t frameSizeFor(double rate, std::size_t frames)
 // Whether `bin` stands kPeakOverFloor times over the median of the powers
 // 3 to 9 bins either side of it: the noise around a peak, clear of its own
 // main lobe. It does when more than half of them lie that far below it,
-// which asks for no sorting.
-bool standsOverFloor(const float* power, std::size_t bin, std::size_t last)
+// which asks for no sorting. `raised` holds each bin's power times
+// kPeakOverFloor.
+bool standsOverFloor(const float* power, const double* raised, std::size_t bin, std::size_t last)
 {
     const double level = power[bin];
+    if (bin >= 10 && bin + 9 <= last) {
+        // Clear of both ends, as nearly every bin is: eight of fourteen.
+        int below = 0;
+        for (std::size_t d = 3; d <= 9; ++d)
+            below += (raised[bin - d] <= level) + (raised[bin + d] <= level);
+        return below >= 8;
+    }
     std::size_t count = 0, below = 0;
     for (std::size_t d = 3; d <= 9; ++d) {
         if (bin >= d + 1) {
             ++count;
-            below += kPeakOverFloor * power[bin - d] <= level;
+            below += raised[bin - d] <= level;
         }
         if (bin + d <= last) {
             ++count;
-            below += kPeakOverFloor * power[bin + d] <= level;
+            below += raised[bin + d] <= level;
         }
     }
     return below >= count / 2 + 1 || (count == 0 && level >= 0.0);
@@ -58,16 +66,70 @@ double interpolatedBin(const float* power, std::size_t bin)
     return static_cast<double>(bin) + (above >= below ? offset : -offset);
 }
 
-void findPeaks(SpectralFrames& out, const float* power, const std::vector<Phasor>& spectrum,
-               const std::vector<Phasor>& previous, bool hasPrevious)
+// One frame of a transform that took two: the first as its real part,
+// the second as its imaginary part, split apart by the spectrum's symmetry.
+struct FrameSpectrum {
+    const double* re;  // the joint transform
+    const double* im;
+    std::size_t size;
+    std::size_t half;  // 0: the first frame; 1: the second
+
+    // first: (Z[k] + conj Z[N-k]) / 2; second: (Z[k] - conj Z[N-k]) / 2i
+    Phasor at(std::size_t k) const
+    {
+        const std::size_t mirror = k == 0 ? 0 : size - k;
+        const double zr = re[k], zi = im[k], mr = re[mirror], mi = im[mirror];
+        return half == 0 ? Phasor{0.5 * (zr + mr), 0.5 * (zi - mi)} : Phasor{0.5 * (zi + mi), 0.5 * (mr - zr)};
+    }
+};
+
+// The powers of a joint transform's frames (the second when `Pair`),
+// each added to its bin's sum, frame by frame: the same arithmetic as
+// FrameSpectrum::at, bins side by side. Bin 0 is its own mirror.
+template <bool Pair>
+void splitPowers(const double* __restrict re, const double* __restrict im, std::size_t size, double* __restrict first,
+                 double* __restrict second, double* __restrict sum)
+{
+    const auto bin = [](double zr, double zi, double mr, double mi, double& p, double& q, double& total) {
+        const double ar = 0.5 * (zr + mr), ai = 0.5 * (zi - mi);
+        p = ar * ar + ai * ai;
+        total += p;
+        if constexpr (Pair) {
+            const double br = 0.5 * (zi + mi), bi = 0.5 * (mr - zr);
+            q = br * br + bi * bi;
+            total += q;
+        }
+    };
+    bin(re[0], im[0], re[0], im[0], first[0], second[0], sum[0]);
+    for (std::size_t k = 1; k <= size / 2; ++k)
+        bin(re[k], im[k], re[size - k], im[size - k], first[k], second[k], sum[k]);
+}
+
+// A frame's row of powers, as kept: floats.
+void storePowers(const double* __restrict power, float* __restrict row, std::size_t bins)
+{
+    for (std::size_t k = 0; k < bins; ++k)
+        row[k] = static_cast<float>(power[k]);
+}
+
+// Each bin's power times kPeakOverFloor, as the floor test compares them.
+void raisePowers(const float* __restrict power, double* __restrict raised, std::size_t bins)
+{
+    for (std::size_t k = 0; k < bins; ++k)
+        raised[k] = kPeakOverFloor * power[k];
+}
+
+void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spectrum, const FrameSpectrum* previous,
+               double* raised)
 {
     const std::size_t last = out.size / 2;
     const std::size_t begin = out.peaks.size();
+    raisePowers(power, raised, last + 1);
     for (std::size_t k = 2; k + 2 <= last; ++k) {
         // A tone's peak in a Hann window stands over the bins two away too.
         if (!(power[k] > power[k - 1] && power[k] >= power[k + 1] && power[k] > power[k - 2] && power[k] > power[k + 2]))
             continue;
-        if (!standsOverFloor(power, k, last))
+        if (!standsOverFloor(power, raised, k, last))
             continue;
         Peak peak;
         peak.bin = static_cast<std::uint32_t>(k);
@@ -75,10 +137,10 @@ void findPeaks(SpectralFrames& out, const float* power, const std::vector<Phasor
         for (std::size_t j = k - 2; j <= k + 2; ++j)
             peak.power += power[j];
         peak.height = power[k];
-        if (hasPrevious) {
+        if (previous) {
             // Half a frame on, bin k turns by k/2 turns; what it turned
             // more, within half a turn, moves it off the bin's middle.
-            const Phasor a = previous[k], b = spectrum[k];
+            const Phasor a = previous->at(k), b = spectrum.at(k);
             const double turned = turnsOf(b.im * a.re - b.re * a.im, b.re * a.re + b.im * a.im);
             double off = turned - 0.5 * static_cast<double>(k % 2);
             off -= std::floor(off + 0.5);
@@ -108,46 +170,45 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
         return out;
     out.frames = (length - out.size) / out.hop + 1;
     out.binHz = track.rate / static_cast<double>(out.size);
-    const std::size_t bins = out.size / 2 + 1;
-    const std::vector<double>& window = hannOf(out.size);
+    const std::size_t size = out.size, bins = size / 2 + 1;
+    const std::vector<double>& window = hannOf(size);
     for (const double w : window)
         out.windowEnergy += w * w;
-    const FourierPlan& plan = planOf(out.size);
+    const FourierPlan& plan = planOf(size);
     out.power.resize(out.frames * bins);
     out.meanPower.assign(bins, 0.0);
     out.firstPeak.reserve(out.frames + 1);
     // Two frames a transform: one as the real part, the next as the
-    // imaginary part, split apart by the spectrum's symmetry.
-    std::vector<double> jointRe(out.size), jointIm(out.size);
-    std::vector<Phasor> spectrum(bins), previous(bins);
+    // imaginary part. The transform before is kept for the phase of the
+    // first frame's peaks.
+    std::vector<double> joint(4 * size), powers(2 * bins), raised(bins);
+    double *re = joint.data(), *im = re + size, *previousRe = im + size, *previousIm = previousRe + size;
     for (std::size_t t = 0; t < out.frames; t += 2) {
         const bool pair = t + 1 < out.frames;
         const float* a = track.samples.data() + t * out.hop;
-        const float* b = pair ? a + out.hop : nullptr;
-        for (std::size_t n = 0; n < out.size; ++n) {
-            jointRe[n] = a[n] * window[n];
-            jointIm[n] = pair ? b[n] * window[n] : 0.0;
+        // Windowed as the transform takes them.
+        if (pair) {
+            const float* b = a + out.hop;
+            plan.transformOf([&](std::size_t n) { return Phasor{a[n] * window[n], b[n] * window[n]}; }, re, im);
+        } else {
+            plan.transformOf([&](std::size_t n) { return Phasor{a[n] * window[n], 0.0}; }, re, im);
         }
-        plan.transform(jointRe.data(), jointIm.data());
-        for (std::size_t half = 0; half < (pair ? 2u : 1u); ++half) {
-            for (std::size_t k = 0; k < bins; ++k) {
-                const std::size_t mirror = k == 0 ? 0 : out.size - k;
-                const Phasor z{jointRe[k], jointIm[k]}, m{jointRe[mirror], jointIm[mirror]};
-                // first: (Z[k] + conj Z[N-k]) / 2; second: (Z[k] - conj Z[N-k]) / 2i
-                spectrum[k] = half == 0 ? Phasor{0.5 * (z.re + m.re), 0.5 * (z.im - m.im)}
-                                        : Phasor{0.5 * (z.im + m.im), 0.5 * (m.re - z.re)};
-            }
-            const std::size_t frame = t + half;
-            float* power = out.power.data() + frame * bins;
-            for (std::size_t k = 0; k < bins; ++k) {
-                const double p = spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im;
-                power[k] = static_cast<float>(p);
-                out.meanPower[k] += p;
-            }
+        float* first = out.power.data() + t * bins;
+        if (pair)
+            splitPowers<true>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
+        else
+            splitPowers<false>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
+        storePowers(powers.data(), first, pair ? 2 * bins : bins);
+        const FrameSpectrum before{previousRe, previousIm, size, 1}, firstFrame{re, im, size, 0},
+            secondFrame{re, im, size, 1};
+        out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
+        findPeaks(out, first, firstFrame, t > 0 ? &before : nullptr, raised.data());
+        if (pair) {
             out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
-            findPeaks(out, power, spectrum, previous, frame > 0);
-            spectrum.swap(previous);
+            findPeaks(out, first + bins, secondFrame, &firstFrame, raised.data());
         }
+        std::swap(re, previousRe);
+        std::swap(im, previousIm);
     }
     out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
     for (double& p : out.meanPower)

@@ -14,6 +14,27 @@ namespace {
 
 constexpr double kWindowSeconds = 0.2;
 
+// Sums of x[j] e^(-2 pi i c j) from a harmonic's turns, kept as pairs
+// (cos, -sin) of 2 pi c j: re and im side by side, in the order of j.
+Phasor sumAgainst(const double* __restrict x, const double* __restrict turns, std::size_t count)
+{
+    double re = 0.0, im = 0.0;
+    for (std::size_t j = 0; j < count; ++j) {
+        re += x[j] * turns[2 * j];
+        im += x[j] * turns[2 * j + 1];
+    }
+    return {re, im};
+}
+
+// A window's share of one harmonic, a e^(2 pi i c j) weighted by it,
+// added to the hum.
+void addHum(double* __restrict hum, const double* __restrict w, const double* __restrict turns, Phasor a,
+            std::size_t count)
+{
+    for (std::size_t j = 0; j < count; ++j)
+        hum[j] += w[j] * (a.re * turns[2 * j] + a.im * turns[2 * j + 1]);
+}
+
 }  // namespace
 
 AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
@@ -27,34 +48,68 @@ AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
     // weighted by the window, takes out its share of the hum.
     const std::size_t hop = size / 2;
     const std::vector<double> window = hannWindow(size);
-    std::vector<double> hum(length, 0.0);
-    std::vector<Phasor> turn(size);
-    for (int n = 1; n <= kHumHarmonics && n * mainsHz < 0.5 * track.rate; ++n) {
-        const double cycles = n * mainsHz / track.rate;
-        for (std::size_t k = 0; k < size; ++k)
-            turn[k] = unitOfTurns(fractionOf(cycles * static_cast<double>(k)));
-        // From half a window before the start, so that every frame has
-        // two windows over it; a window cut by an edge fits its part.
-        for (std::size_t shifted = 0; shifted < length + hop; shifted += hop) {
-            const std::size_t from = shifted > hop ? shifted - hop : 0;
-            const std::size_t to = std::min(shifted + hop, length);
-            const double* w = window.data() + (from + hop - shifted);
-            double weight = 0.0;
-            for (std::size_t j = 0; j < to - from; ++j)
+    std::size_t harmonics = 0;
+    while (harmonics < kHumHarmonics && (harmonics + 1) * mainsHz < 0.5 * track.rate)
+        ++harmonics;
+    // Each harmonic's turns over a window: (cos, -sin) of 2 pi c k, so
+    // that x (cos, -sin) adds what x (cos, sin) took away.
+    std::vector<double> turns(2 * size * harmonics);
+    for (std::size_t h = 0; h < harmonics; ++h) {
+        const double cycles = (h + 1) * mainsHz / track.rate;
+        for (std::size_t k = 0; k < size; ++k) {
+            const Phasor u = unitOfTurns(fractionOf(cycles * static_cast<double>(k)));
+            turns[2 * (h * size + k)] = u.re;
+            turns[2 * (h * size + k) + 1] = -u.im;
+        }
+    }
+    // From half a window before the start, so that every frame has two
+    // windows over it; a window cut by an edge fits its part.
+    struct Fit {
+        std::size_t from = 0, count = 0, offset = 0;  // frames, and where in the window they start
+        bool fitted = false;
+    };
+    std::vector<Fit> fits;
+    std::vector<Phasor> amplitudes;  // window by window, harmonic by harmonic
+    std::vector<double> weighted(size);
+    double wholeWeight = 0.0;
+    for (std::size_t j = 0; j < size; ++j)
+        wholeWeight += window[j];
+    for (std::size_t shifted = 0; shifted < length + hop; shifted += hop) {
+        Fit fit;
+        fit.from = shifted > hop ? shifted - hop : 0;
+        fit.count = std::min(shifted + hop, length) - fit.from;
+        fit.offset = fit.from + hop - shifted;
+        const double* w = window.data() + fit.offset;
+        double weight = 0.0;
+        if (fit.offset == 0 && fit.count == size) {
+            weight = wholeWeight;
+        } else {
+            for (std::size_t j = 0; j < fit.count; ++j)
                 weight += w[j];
-            if (!(weight > 0.0))
+        }
+        fit.fitted = weight > 0.0;
+        fits.push_back(fit);
+        if (!fit.fitted)
+            continue;
+        // x[j] = Re(a e^(2 pi i c j)) sums against e^(-2 pi i c j) to
+        // (a / 2) x weight; counted from `from`, a e^(2 pi i c from).
+        for (std::size_t j = 0; j < fit.count; ++j)
+            weighted[j] = w[j] * track.samples[fit.from + j];
+        for (std::size_t h = 0; h < harmonics; ++h) {
+            const Phasor sum = sumAgainst(weighted.data(), turns.data() + 2 * h * size, fit.count);
+            amplitudes.push_back({2.0 * sum.re / weight, 2.0 * sum.im / weight});
+        }
+    }
+    // Added harmonic by harmonic, window by window.
+    std::vector<double> hum(length, 0.0);
+    for (std::size_t h = 0; h < harmonics; ++h) {
+        std::size_t fitted = 0;
+        for (const Fit& fit : fits) {
+            if (!fit.fitted)
                 continue;
-            // x[j] = Re(a e^(2 pi i c j)) sums against e^(-2 pi i c j) to
-            // (a / 2) x weight; counted from `from`, a e^(2 pi i c from).
-            double re = 0.0, im = 0.0;
-            for (std::size_t j = 0; j < to - from; ++j) {
-                const double x = w[j] * track.samples[from + j];
-                re += x * turn[j].re;
-                im -= x * turn[j].im;
-            }
-            const Phasor atFrom{2.0 * re / weight, 2.0 * im / weight};
-            for (std::size_t j = 0; j < to - from; ++j)
-                hum[from + j] += w[j] * (atFrom.re * turn[j].re - atFrom.im * turn[j].im);
+            addHum(hum.data() + fit.from, window.data() + fit.offset, turns.data() + 2 * h * size,
+                   amplitudes[fitted * harmonics + h], fit.count);
+            ++fitted;
         }
     }
     for (std::size_t j = 0; j < length; ++j)

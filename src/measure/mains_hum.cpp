@@ -69,13 +69,13 @@ Mains mainsOf(const AnalysisTrack& track)
         return {};
     const std::size_t begin = (thinned - size) / 2;
     const std::vector<double>& window = hannOf(size);
-    std::vector<double> re(size), im(size, 0.0);
-    for (std::size_t n = 0; n < size; ++n) {
+    std::vector<double> re(size), im(size);
+    const auto thinnedAt = [&](std::size_t n) {
         const float* x = samples.data() + (begin + n) * kThinning;
         const double triangle = (double{x[0]} + x[6]) + 2.0 * (double{x[1]} + x[5]) + 3.0 * (double{x[2]} + x[4]) + 4.0 * x[3];
-        re[n] = triangle / 16.0 * window[n];
-    }
-    planOf(size).transform(re.data(), im.data());
+        return Phasor{triangle / 16.0 * window[n], 0.0};
+    };
+    planOf(size).transformOf(thinnedAt, re.data(), im.data());
     const double binHz = rate / static_cast<double>(size);
     const auto binOf = [&](double hz) { return static_cast<std::size_t>(hz / binHz + 0.5); };
     std::vector<double> power(binOf(kFloorToHz) + 2);

@@ -32,11 +32,14 @@ struct Series {
 };
 
 // The series on the peak `root` as fundamental among the peaks not yet
-// taken.
-Series seriesOn(const Peak* peaks, std::size_t count, const std::vector<bool>& taken, std::size_t root,
-                double binHz, double nyquist)
+// taken, into `s` (its lists' room kept from the series before).
+void seriesOn(Series& s, const Peak* peaks, std::size_t count, const std::vector<unsigned char>& taken,
+              std::size_t root, double binHz, double nyquist)
 {
-    Series s;
+    s.power = 0.0;
+    s.harmonics = 0;
+    s.members.clear();
+    s.powers.clear();
     s.hz = peaks[root].hz;
     s.phaseHz = peaks[root].phaseHz > 0.0 && peaks[root].bestHz(binHz) == peaks[root].phaseHz ? peaks[root].phaseHz : 0.0;
     const double f0 = peaks[root].bestHz(binHz);
@@ -74,12 +77,37 @@ Series seriesOn(const Peak* peaks, std::size_t count, const std::vector<bool>& t
     s.fundamental = peaks[root].power;
     if (s.fundamental < kFundamentalShare * strongest)
         s.power = 0.0;  // not the fundamental of what it would explain
-    return s;
 }
 
-double bandSum(const std::vector<double>& prefix, double fromHz, double toHz, double binHz)
+// A frame's sums of power over its first bins, prefix[k] over bins below
+// k, worked out only as far as a band asks.
+class PrefixSums {
+public:
+    PrefixSums(std::vector<double>& sums, std::size_t bins) : sums_(sums), bins_(bins) {}
+    void start(const float* power)
+    {
+        power_ = power;
+        done_ = 0;
+        sums_[0] = 0.0;
+    }
+    std::size_t last() const { return bins_; }
+    double operator[](std::size_t k)
+    {
+        for (; done_ < k; ++done_)
+            sums_[done_ + 1] = sums_[done_] + power_[done_];
+        return sums_[k];
+    }
+
+private:
+    std::vector<double>& sums_;  // bins + 1
+    std::size_t bins_;
+    const float* power_ = nullptr;
+    std::size_t done_ = 0;
+};
+
+double bandSum(PrefixSums& prefix, double fromHz, double toHz, double binHz)
 {
-    const std::size_t last = prefix.size() - 1;
+    const std::size_t last = prefix.last();
     const auto binOf = [&](double hz) {
         const double b = std::ceil(hz / binHz);
         return b < 0.0 ? std::size_t{0} : std::min(last, static_cast<std::size_t>(b));
@@ -90,7 +118,7 @@ double bandSum(const std::vector<double>& prefix, double fromHz, double toHz, do
 
 // The hum in [from, to): its marked peaks, and the bins around every
 // multiple of the mains up to the 5th that no harmonic of f0 sits on.
-double humInBand(const std::vector<double>& prefix, const Peak* peaks, std::size_t count, const SpectralFrames& frames,
+double humInBand(PrefixSums& prefix, const Peak* peaks, std::size_t count, const SpectralFrames& frames,
                  double from, double to, double f0)
 {
     double hum = 0.0;
@@ -151,34 +179,34 @@ std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
     std::vector<PitchEntry> entries;
     const std::size_t bins = frames.size / 2 + 1;
     const double nyquist = frames.binHz * static_cast<double>(frames.size / 2) * 0.96;
-    std::vector<double> prefix(bins + 1);
-    std::vector<bool> taken;
+    std::vector<double> sums(bins + 1);
+    PrefixSums prefix(sums, bins);
+    std::vector<unsigned char> taken;
+    Series best, candidate;
     for (std::size_t t = 0; t < frames.frames; ++t) {
         const Peak* peaks = frames.peaks.data() + frames.firstPeak[t];
         const std::size_t count = frames.firstPeak[t + 1] - frames.firstPeak[t];
         if (count == 0)
             continue;
         const float* power = frames.powerOf(t);
-        prefix[0] = 0.0;
-        for (std::size_t k = 0; k < bins; ++k)
-            prefix[k + 1] = prefix[k] + power[k];
-        taken.assign(count, false);
+        prefix.start(power);
+        taken.assign(count, 0);
         double firstPower = 0.0;
         for (int round = 0; round < kSeriesPerFrame; ++round) {
-            Series best;
+            best.power = 0.0;
             for (std::size_t root = 0; root < count; ++root) {
                 if (taken[root] || peaks[root].hum || peaks[root].hz < kLowestFundamentalHz)
                     continue;
-                Series s = seriesOn(peaks, count, taken, root, frames.binHz, nyquist);
-                if (s.power > best.power)
-                    best = std::move(s);
+                seriesOn(candidate, peaks, count, taken, root, frames.binHz, nyquist);
+                if (candidate.power > best.power)
+                    std::swap(best, candidate);
             }
             if (!(best.power > 0.0) || best.power < kFurtherShare * firstPower)
                 break;
             if (round == 0)
                 firstPower = best.power;
             for (const std::size_t m : best.members)
-                taken[m] = true;
+                taken[m] = 1;
 
             PitchEntry e;
             e.frame = static_cast<std::uint32_t>(t);
@@ -187,7 +215,7 @@ std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
             e.seriesPower = best.power;
             e.fundamentalPower = best.fundamental;
             e.harmonics = best.harmonics;
-            e.harmonicPowers = std::move(best.powers);
+            e.harmonicPowers = best.powers;
             const double f0 = best.phaseHz > 0.0 ? best.phaseHz : best.hz;
             const double top = (e.harmonics + 0.5) * f0;
             const double humIn = humInBand(prefix, peaks, count, frames, 0.5 * f0, top, f0);

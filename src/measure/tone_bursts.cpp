@@ -22,6 +22,17 @@ std::size_t blockFramesOf(const AnalysisTrack& track)
     return std::max<std::size_t>(1, static_cast<std::size_t>(track.rate * kBlockSeconds + 0.5));
 }
 
+// x[k] times the pairs (cos, sin) of a table, summed in the order of k.
+Phasor blockSum(const float* __restrict x, const double* __restrict table, std::size_t count)
+{
+    double re = 0.0, im = 0.0;
+    for (std::size_t k = 0; k < count; ++k) {
+        re += x[k] * table[2 * k];
+        im += x[k] * table[2 * k + 1];
+    }
+    return {re, im};
+}
+
 // Each block's sum against e^(-2 pi i f n); amplitudes at the block edges
 // over the two blocks either side (10 ms): amplitude[e] at the edge after
 // block e (position (e + 1) x block).
@@ -33,16 +44,18 @@ std::vector<double> edgeAmplitudes(const AnalysisTrack& track, double hz, std::s
         return amplitude;
     const double cycles = hz / track.rate;
     std::vector<Phasor> sums(blocks);
-    std::vector<Phasor> table(block);
-    for (std::size_t k = 0; k < block; ++k)
-        table[k] = unitOfTurns(-fractionOf(cycles * static_cast<double>(k)));
+    std::vector<double> table(2 * block);  // (cos, sin) pairs
+    for (std::size_t k = 0; k < block; ++k) {
+        const Phasor u = unitOfTurns(-fractionOf(cycles * static_cast<double>(k)));
+        table[2 * k] = u.re;
+        table[2 * k + 1] = u.im;
+    }
+    // The sums first, then their turns to each block's start: no calls
+    // in the loop over the frames.
+    for (std::size_t b = 0; b < blocks; ++b)
+        sums[b] = blockSum(track.samples.data() + b * block, table.data(), block);
     for (std::size_t b = 0; b < blocks; ++b) {
-        double re = 0.0, im = 0.0;
-        const float* x = track.samples.data() + b * block;
-        for (std::size_t k = 0; k < block; ++k) {
-            re += x[k] * table[k].re;
-            im += x[k] * table[k].im;
-        }
+        const auto [re, im] = sums[b];
         const Phasor start = unitOfTurns(-fractionOf(cycles * static_cast<double>(b * block)));
         sums[b] = {start.re * re - start.im * im, start.re * im + start.im * re};
     }
@@ -144,12 +157,20 @@ double dipShareOf(const Envelope& envelope, const std::vector<Burst>& bursts)
     const std::size_t block = envelope.block;
     const std::vector<double>& amplitude = envelope.amplitude;
     std::vector<double> inside;
-    for (const Burst& burst : bursts)
-        for (std::size_t e = 0; e < amplitude.size(); ++e) {
+    for (const Burst& burst : bursts) {
+        // Edges lie in order: from a little before the burst to its end.
+        const double before = std::floor(burst.begin / static_cast<double>(block)) - 2.0;
+        const std::size_t first = before > 0.0 && before < static_cast<double>(amplitude.size())
+                                      ? static_cast<std::size_t>(before)
+                                      : 0;
+        for (std::size_t e = first; e < amplitude.size(); ++e) {
             const double at = static_cast<double>((e + 1) * block);
+            if (at >= burst.end)
+                break;
             if (at > burst.begin && at < burst.end)
                 inside.push_back(amplitude[e]);
         }
+    }
     if (inside.empty())
         return 0.0;
     std::vector<double> sorted = inside;
