@@ -439,8 +439,11 @@ ChannelVerdict verdictOn(const Track& source, AnalysisTrack track, const Mains* 
 {
     ChannelVerdict v;
     v.track = std::move(track);
-    v.spectral = spectralFramesOf(v.track, known);
-    v.entries = pitchEntriesOf(v.spectral);
+    // The entries as the frames are made, which keeps no frame's powers.
+    PitchEntryFinder finder;
+    v.spectral = spectralFramesOf(v.track, known,
+                                  [&](const SpectralFrames& frames, std::size_t t, const Peak* peaks, std::size_t count,
+                                      const float* power) { finder.add(frames, t, peaks, count, power, v.entries); });
     v.groups = toneGroupsOf(v.entries);
     v.chosen = v.groups.size();
     // A sine of amplitude 10^(kSilentBelow / 20) has this mean square.
@@ -638,7 +641,9 @@ std::vector<Segment> segmentsOf(const Track& source, const ChannelVerdict& v)
 MeasurementPictures picturesOf(const Track& source, const ChannelVerdict& v)
 {
     MeasurementPictures pictures;
-    const SpectralFrames& s = v.spectral;
+    // The frames again, this time keeping their powers.
+    const Mains mains{v.spectral.mainsHz, v.spectral.mainsAmplitude};
+    const SpectralFrames s = spectralFramesOf(v.track, &mains);
     const std::size_t bins = s.size / 2 + 1;
     if (s.frames > 0) {
         std::vector<double> mean(bins, 0.0);

@@ -160,7 +160,7 @@ void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spe
 
 }  // namespace
 
-SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
+SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known, const FrameVisit& visit)
 {
     SpectralFrames out;
     const std::size_t length = track.samples.size();
@@ -175,13 +175,25 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     for (const double w : window)
         out.windowEnergy += w * w;
     const FourierPlan& plan = planOf(size);
-    out.power.resize(out.frames * bins);
+    const Mains mains = known ? *known : mainsOf(track);
+    out.mainsHz = mains.hz;
+    out.mainsAmplitude = mains.amplitude;
+    const bool keep = !visit;
+    if (keep)
+        out.power.resize(out.frames * bins);
     out.meanPower.assign(bins, 0.0);
     out.firstPeak.reserve(out.frames + 1);
     // Two frames a transform: one as the real part, the next as the
     // imaginary part. The transform before is kept for the phase of the
     // first frame's peaks.
     std::vector<double> joint(4 * size), powers(2 * bins), raised(bins);
+    std::vector<float> rows(keep ? 0 : 2 * bins);
+    // A frame's peaks, once found: the mains' marked, then shown.
+    const auto found = [&](std::size_t frame, std::size_t from, const float* row) {
+        markMainsHum(out.peaks.data() + from, out.peaks.data() + out.peaks.size(), out.binHz, out.mainsHz);
+        if (visit)
+            visit(out, frame, out.peaks.data() + from, out.peaks.size() - from, row);
+    };
     double *re = joint.data(), *im = re + size, *previousRe = im + size, *previousIm = previousRe + size;
     for (std::size_t t = 0; t < out.frames; t += 2) {
         const bool pair = t + 1 < out.frames;
@@ -193,7 +205,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
         } else {
             plan.transformOf([&](std::size_t n) { return Phasor{a[n] * window[n], 0.0}; }, re, im);
         }
-        float* first = out.power.data() + t * bins;
+        float* first = keep ? out.power.data() + t * bins : rows.data();
         if (pair)
             splitPowers<true>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
         else
@@ -203,9 +215,11 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
             secondFrame{re, im, size, 1};
         out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
         findPeaks(out, first, firstFrame, t > 0 ? &before : nullptr, raised.data());
+        found(t, out.firstPeak.back(), first);
         if (pair) {
             out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
             findPeaks(out, first + bins, secondFrame, &firstFrame, raised.data());
+            found(t + 1, out.firstPeak.back(), first + bins);
         }
         std::swap(re, previousRe);
         std::swap(im, previousIm);
@@ -213,7 +227,6 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known)
     out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
     for (double& p : out.meanPower)
         p /= static_cast<double>(out.frames);
-    markMainsHum(out, known ? *known : mainsOf(track));
     return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "measure/analysis_track.h"
@@ -32,7 +33,7 @@ struct SpectralFrames {
     std::size_t frames = 0;
     double binHz = 0.0;
     double windowEnergy = 0.0;  // sum of the window's squares
-    std::vector<float> power;   // frames x (size / 2 + 1)
+    std::vector<float> power;   // frames x (size / 2 + 1), when kept
     std::vector<Peak> peaks;    // frame by frame
     std::vector<std::uint32_t> firstPeak;  // frames + 1 offsets into peaks
     std::vector<double> meanPower;         // size / 2 + 1
@@ -46,8 +47,17 @@ struct SpectralFrames {
 
 struct Mains;
 
+// Shown each frame as soon as its peaks are found and those of the mains
+// marked: the frames so far (their size, bin width and mains set), the
+// frame's index, its peaks and its powers (gone after the call).
+struct SpectralFrames;
+using FrameVisit = std::function<void(const SpectralFrames& frames, std::size_t frame, const Peak* peaks,
+                                      std::size_t count, const float* power)>;
+
 // With the mains found in the track itself, or the `known` one (from the
-// track before its hum was taken out).
-SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known = nullptr);
+// track before its hum was taken out). With `visit`, the frames' powers
+// are shown to it and not kept (`power` stays empty), which spares their
+// memory.
+SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known = nullptr, const FrameVisit& visit = {});
 
 }  // namespace tonalyx::detail::measurement

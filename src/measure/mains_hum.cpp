@@ -113,39 +113,30 @@ Mains mainsOf(const AnalysisTrack& track)
     return mains;
 }
 
-void markMainsHum(SpectralFrames& frames, const Mains& found)
+void markMainsHum(Peak* first, Peak* last, double binHz, double mains)
 {
-    const double mainsHz = found.hz;
-    frames.mainsHz = found.hz;
-    frames.mainsAmplitude = found.amplitude;
-    if (!(mainsHz > 0.0))
+    if (!(mains > 0.0))
         return;
-    const double mains = mainsHz;
-
-    for (std::size_t t = 0; t < frames.frames; ++t) {
-        Peak* first = frames.peaks.data() + frames.firstPeak[t];
-        Peak* last = frames.peaks.data() + frames.firstPeak[t + 1];
-        double fundamental = 0.0;
-        for (Peak* p = first; p != last; ++p)
-            if (std::fabs(p->bestHz(frames.binHz) - mains) <= kMainsReachHz)
-                fundamental = std::max(fundamental, p->height);
-        for (Peak* p = first; p != last; ++p) {
-            const double hz = p->bestHz(frames.binHz);
-            const double n = std::floor(hz / mains + 0.5);
-            if (n < 1.0 || n > kHumHarmonics)
-                continue;
-            // Timed by its phase and on a multiple: hum, however strong.
-            // Nearby by its bins only: hum where no stronger than hum is.
-            const bool fine = p->phaseHz > 0.0 && hz == p->phaseHz;
-            if (fine && std::fabs(hz - n * mains) <= kExactReachHz) {
-                p->hum = true;
-                continue;
-            }
-            const double reach = fine ? kMainsReachHz : 0.5 * frames.binHz;
-            if (std::fabs(hz - n * mains) > reach)
-                continue;
-            p->hum = n == 1.0 || p->height <= kHarmonicOverFundamental * fundamental;
+    double fundamental = 0.0;
+    for (Peak* p = first; p != last; ++p)
+        if (std::fabs(p->bestHz(binHz) - mains) <= kMainsReachHz)
+            fundamental = std::max(fundamental, p->height);
+    for (Peak* p = first; p != last; ++p) {
+        const double hz = p->bestHz(binHz);
+        const double n = std::floor(hz / mains + 0.5);
+        if (n < 1.0 || n > kHumHarmonics)
+            continue;
+        // Timed by its phase and on a multiple: hum, however strong.
+        // Nearby by its bins only: hum where no stronger than hum is.
+        const bool fine = p->phaseHz > 0.0 && hz == p->phaseHz;
+        if (fine && std::fabs(hz - n * mains) <= kExactReachHz) {
+            p->hum = true;
+            continue;
         }
+        const double reach = fine ? kMainsReachHz : 0.5 * binHz;
+        if (std::fabs(hz - n * mains) > reach)
+            continue;
+        p->hum = n == 1.0 || p->height <= kHarmonicOverFundamental * fundamental;
     }
 }
 

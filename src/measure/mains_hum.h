@@ -30,8 +30,8 @@ struct Mains {
 // track under a quarter of a second.
 Mains mainsOf(const AnalysisTrack& track);
 
-// Keeps the mains frequency (SpectralFrames::mainsHz) and marks its peaks
-// and its harmonics' as hum.
-void markMainsHum(SpectralFrames& frames, const Mains& mains);
+// Marks the peaks of one frame, [first, last), on the mains and its
+// harmonics as hum; nothing without mains.
+void markMainsHum(Peak* first, Peak* last, double binHz, double mainsHz);
 
 }  // namespace tonalyx::detail::measurement

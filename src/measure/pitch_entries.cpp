@@ -24,12 +24,7 @@ constexpr std::size_t kLeakBins = 4;
 // timed by their phase, in bins (or 1 % of it, if more).
 constexpr double kTimedReachBins = 0.3;
 
-struct Series {
-    double hz = 0.0, phaseHz = 0.0, power = 0.0, fundamental = 0.0;
-    std::uint32_t harmonics = 0;
-    std::vector<std::size_t> members;  // peak indices, by harmonic
-    std::vector<double> powers;
-};
+using Series = PitchSeries;
 
 // The series on the peak `root` as fundamental among the peaks not yet
 // taken, into `s` (its lists' room kept from the series before).
@@ -174,56 +169,58 @@ double octaveNoise(const float* power, const Peak* peaks, std::size_t count, con
 
 }  // namespace
 
+void PitchEntryFinder::add(const SpectralFrames& frames, std::size_t t, const Peak* peaks, std::size_t count,
+                           const float* power, std::vector<PitchEntry>& out)
+{
+    if (count == 0)
+        return;
+    const std::size_t bins = frames.size / 2 + 1;
+    const double nyquist = frames.binHz * static_cast<double>(frames.size / 2) * 0.96;
+    sums_.resize(bins + 1);
+    PrefixSums prefix(sums_, bins);
+    prefix.start(power);
+    taken_.assign(count, 0);
+    double firstPower = 0.0;
+    for (int round = 0; round < kSeriesPerFrame; ++round) {
+        best_.power = 0.0;
+        for (std::size_t root = 0; root < count; ++root) {
+            if (taken_[root] || peaks[root].hum || peaks[root].hz < kLowestFundamentalHz)
+                continue;
+            seriesOn(candidate_, peaks, count, taken_, root, frames.binHz, nyquist);
+            if (candidate_.power > best_.power)
+                std::swap(best_, candidate_);
+        }
+        if (!(best_.power > 0.0) || best_.power < kFurtherShare * firstPower)
+            break;
+        if (round == 0)
+            firstPower = best_.power;
+        for (const std::size_t m : best_.members)
+            taken_[m] = 1;
+
+        PitchEntry e;
+        e.frame = static_cast<std::uint32_t>(t);
+        e.hz = best_.hz;
+        e.phaseHz = best_.phaseHz;
+        e.seriesPower = best_.power;
+        e.fundamentalPower = best_.fundamental;
+        e.harmonics = best_.harmonics;
+        e.harmonicPowers = best_.powers;
+        const double f0 = best_.phaseHz > 0.0 ? best_.phaseHz : best_.hz;
+        const double top = (e.harmonics + 0.5) * f0;
+        const double humIn = humInBand(prefix, peaks, count, frames, 0.5 * f0, top, f0);
+        e.bandPower = std::max(e.seriesPower, bandSum(prefix, 0.5 * f0, top, frames.binHz) - humIn);
+        e.octaveNoise = octaveNoise(power, peaks, count, best_.members, f0, frames.binHz, bins);
+        out.push_back(std::move(e));
+    }
+}
+
 std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
 {
     std::vector<PitchEntry> entries;
-    const std::size_t bins = frames.size / 2 + 1;
-    const double nyquist = frames.binHz * static_cast<double>(frames.size / 2) * 0.96;
-    std::vector<double> sums(bins + 1);
-    PrefixSums prefix(sums, bins);
-    std::vector<unsigned char> taken;
-    Series best, candidate;
-    for (std::size_t t = 0; t < frames.frames; ++t) {
-        const Peak* peaks = frames.peaks.data() + frames.firstPeak[t];
-        const std::size_t count = frames.firstPeak[t + 1] - frames.firstPeak[t];
-        if (count == 0)
-            continue;
-        const float* power = frames.powerOf(t);
-        prefix.start(power);
-        taken.assign(count, 0);
-        double firstPower = 0.0;
-        for (int round = 0; round < kSeriesPerFrame; ++round) {
-            best.power = 0.0;
-            for (std::size_t root = 0; root < count; ++root) {
-                if (taken[root] || peaks[root].hum || peaks[root].hz < kLowestFundamentalHz)
-                    continue;
-                seriesOn(candidate, peaks, count, taken, root, frames.binHz, nyquist);
-                if (candidate.power > best.power)
-                    std::swap(best, candidate);
-            }
-            if (!(best.power > 0.0) || best.power < kFurtherShare * firstPower)
-                break;
-            if (round == 0)
-                firstPower = best.power;
-            for (const std::size_t m : best.members)
-                taken[m] = 1;
-
-            PitchEntry e;
-            e.frame = static_cast<std::uint32_t>(t);
-            e.hz = best.hz;
-            e.phaseHz = best.phaseHz;
-            e.seriesPower = best.power;
-            e.fundamentalPower = best.fundamental;
-            e.harmonics = best.harmonics;
-            e.harmonicPowers = best.powers;
-            const double f0 = best.phaseHz > 0.0 ? best.phaseHz : best.hz;
-            const double top = (e.harmonics + 0.5) * f0;
-            const double humIn = humInBand(prefix, peaks, count, frames, 0.5 * f0, top, f0);
-            e.bandPower = std::max(e.seriesPower, bandSum(prefix, 0.5 * f0, top, frames.binHz) - humIn);
-            e.octaveNoise = octaveNoise(power, peaks, count, best.members, f0, frames.binHz, bins);
-            entries.push_back(std::move(e));
-        }
-    }
+    PitchEntryFinder finder;
+    for (std::size_t t = 0; t < frames.frames; ++t)
+        finder.add(frames, t, frames.peaks.data() + frames.firstPeak[t], frames.firstPeak[t + 1] - frames.firstPeak[t],
+                   frames.powerOf(t), entries);
     return entries;
 }
 

@@ -25,6 +25,30 @@ struct PitchEntry {
     std::vector<double> harmonicPowers;  // index h - 1; 0 where none was found
 };
 
+// A harmonic series on one fundamental, as the search builds it.
+struct PitchSeries {
+    double hz = 0.0, phaseHz = 0.0, power = 0.0, fundamental = 0.0;
+    std::uint32_t harmonics = 0;
+    std::vector<std::size_t> members;  // peak indices, by harmonic
+    std::vector<double> powers;
+};
+
+// The entries frame by frame, as the frames are made (so that their powers
+// need not be kept), its room kept from frame to frame.
+class PitchEntryFinder {
+public:
+    // Frame `t`'s entries, from its `count` peaks (hum marked) and powers;
+    // `frames` gives their size, bin width and mains.
+    void add(const SpectralFrames& frames, std::size_t t, const Peak* peaks, std::size_t count, const float* power,
+             std::vector<PitchEntry>& out);
+
+private:
+    std::vector<double> sums_;
+    std::vector<unsigned char> taken_;
+    PitchSeries best_, candidate_;
+};
+
+// All frames' entries, from frames that kept their powers.
 std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames);
 
 }  // namespace tonalyx::detail::measurement
