@@ -26,8 +26,10 @@ std::vector<Phasor> eighthTurnTable(std::size_t n)
     // table kept per thread: k / n and k m / (n m) are the same double,
     // so the entries are the same bits, and a process pays for each
     // entry's series once.
+    // Only a size that divides kSharedSize (a power of two) finds its
+    // angles there: any other would take them a little off.
     constexpr std::size_t kSharedSize = 8192;
-    if (n > kSharedSize)
+    if (n > kSharedSize || kSharedSize % n != 0)
         return seriesTable(n);
     // Filled as sizes ask for entries: a process with small sizes only
     // pays for the few it uses.

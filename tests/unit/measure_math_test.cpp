@@ -122,7 +122,8 @@ TEST(MeasureMath, FourierTransformOfValuesAsMadeSameBits)
 
 TEST(MeasureMath, HannWindowAgainstItsFormula)
 {
-    for (const std::size_t n : {1u, 2u, 4u, 8u, 16u, 256u, 4096u}) {
+    // Powers of two and the sizes of windows of seconds (0.2 s at 8 kHz, ...).
+    for (const std::size_t n : {1u, 2u, 4u, 8u, 16u, 256u, 4096u, 1000u, 1600u, 9600u}) {
         const std::vector<double> window = hannWindow(n);
         ASSERT_EQ(window.size(), n);
         for (std::size_t k = 0; k < n; ++k)
