@@ -62,6 +62,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -96,13 +97,19 @@ def run(argv, timeout):
             child = subprocess.Popen(argv, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
         except OSError:
             return Done(0.0, 0.0, None, "", "")
+        # wait(timeout=) polls with sleeps that double from 0.5 ms, which
+        # would add up to a few ms to the wall time of a run of a few ms:
+        # a plain wait, and a timer to end a run that hangs.
+        killed = []
+        timer = threading.Timer(timeout, lambda: (killed.append(True), child.kill()))
+        timer.start()
         try:
-            status = child.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            child.kill()
-            child.wait()
-            status = None
+            status = child.wait()
+        finally:
+            timer.cancel()
         wall = time.perf_counter() - begin
+        if killed:
+            status = None
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         cpu = after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime
         out.seek(0)
