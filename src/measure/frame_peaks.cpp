@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "measure/fourier.h"
 #include "measure/mains_hum.h"
@@ -121,19 +122,35 @@ void raisePowers(const float* __restrict power, double* __restrict raised, std::
 }
 
 // The bins 2 to last - 2 that stand over their neighbours, as a tone's
-// peak in a Hann window stands over the bins two away too: bit k % 64 of
-// word k / 64. In noise about a bin in five does, at random, so every bin
-// is tested without a branch, and only the bits set are gone through.
-const std::vector<std::uint64_t>& localPeaksOf(const float* power, std::size_t last)
+// peak in a Hann window stands over the bins two away too: byte k is 1
+// where bin k does. In noise about a bin in five does, at random, so
+// every bin is tested without a branch, a byte each so that the tests of
+// a run of bins go side by side; whole words of 8 bytes, the rest 0.
+const std::vector<unsigned char>& localPeaksOf(const float* __restrict power, std::size_t last)
 {
-    thread_local std::vector<std::uint64_t> words;
-    words.assign(last / 64 + 1, 0);
-    for (std::size_t k = 2; k + 2 <= last; ++k) {
-        const std::uint64_t peak = (power[k] > power[k - 1]) & (power[k] >= power[k + 1]) &
-                                   (power[k] > power[k - 2]) & (power[k] > power[k + 2]);
-        words[k / 64] |= peak << (k % 64);
+    thread_local std::vector<unsigned char> flags;
+    flags.assign((last / 8 + 1) * 8, 0);
+    unsigned char* __restrict flag = flags.data();
+    for (std::size_t k = 2; k + 2 <= last; ++k)
+        flag[k] = (power[k] > power[k - 1]) & (power[k] >= power[k + 1]) & (power[k] > power[k - 2]) &
+                  (power[k] > power[k + 2]);
+    return flags;
+}
+
+// The bins flagged in the 8 bytes from `at`, lowest first, for `visit`.
+template <class Visit>
+void forFlagged(const unsigned char* flags, std::size_t at, Visit&& visit)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t word;
+        std::memcpy(&word, flags + at, sizeof word);
+        for (; word != 0; word &= word - 1)
+            visit(at + static_cast<std::size_t>(std::countr_zero(word)) / 8);
+    } else {
+        for (std::size_t k = at; k < at + 8; ++k)
+            if (flags[k])
+                visit(k);
     }
-    return words;
 }
 
 void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spectrum, const FrameSpectrum* previous,
@@ -142,12 +159,11 @@ void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spe
     const std::size_t last = out.size / 2;
     const std::size_t begin = out.peaks.size();
     raisePowers(power, raised, last + 1);
-    const std::vector<std::uint64_t>& local = localPeaksOf(power, last);
-    for (std::size_t word = 0; word < local.size(); ++word) {
-        for (std::uint64_t bits = local[word]; bits != 0; bits &= bits - 1) {
-            const std::size_t k = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+    const std::vector<unsigned char>& local = localPeaksOf(power, last);
+    for (std::size_t at = 0; at < local.size(); at += 8) {
+        forFlagged(local.data(), at, [&](std::size_t k) {
             if (!standsOverFloor(power, raised, k, last))
-                continue;
+                return;
             Peak peak;
             peak.bin = static_cast<std::uint32_t>(k);
             peak.hz = interpolatedBin(power, k) * out.binHz;
@@ -164,7 +180,7 @@ void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spe
                 peak.phaseHz = (static_cast<double>(k) + 2.0 * off) * out.binHz;
             }
             out.peaks.push_back(peak);
-        }
+        });
     }
     // The strongest only, in order of frequency.
     if (out.peaks.size() - begin > kMaxPeaks) {
