@@ -140,17 +140,17 @@ double humInBand(PrefixSums& prefix, const Peak* peaks, std::size_t count, const
 // and of hum (the window's leakage reaches four bins), scaled up to the
 // whole octave.
 double octaveNoise(const float* power, const Peak* peaks, std::size_t count, const std::vector<std::size_t>& members,
-                   double f0, double binHz, std::size_t bins)
+                   double f0, double binHz, std::size_t bins, std::vector<unsigned char>& clear)
 {
     const std::size_t from = static_cast<std::size_t>(std::ceil(f0 / kSqrtTwo / binHz));
     const std::size_t to = std::min(bins, static_cast<std::size_t>(std::ceil(f0 * kSqrtTwo / binHz)));
     if (to <= from)
         return 0.0;
-    std::vector<bool> clear(to - from, true);
+    clear.assign(to - from, 1);
     const auto keepClear = [&](std::uint32_t bin) {
         for (std::size_t k = bin > kLeakBins ? bin - kLeakBins : 0; k <= bin + kLeakBins; ++k)
             if (k >= from && k < to)
-                clear[k - from] = false;
+                clear[k - from] = 0;
     };
     for (const std::size_t m : members)
         keepClear(peaks[m].bin);
@@ -209,7 +209,7 @@ void PitchEntryFinder::add(const SpectralFrames& frames, std::size_t t, const Pe
         const double top = (e.harmonics + 0.5) * f0;
         const double humIn = humInBand(prefix, peaks, count, frames, 0.5 * f0, top, f0);
         e.bandPower = std::max(e.seriesPower, bandSum(prefix, 0.5 * f0, top, frames.binHz) - humIn);
-        e.octaveNoise = octaveNoise(power, peaks, count, best_.members, f0, frames.binHz, bins);
+        e.octaveNoise = octaveNoise(power, peaks, count, best_.members, f0, frames.binHz, bins, clear_);
         out.push_back(std::move(e));
     }
 }

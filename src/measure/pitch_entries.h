@@ -44,7 +44,7 @@ public:
 
 private:
     std::vector<double> sums_;
-    std::vector<unsigned char> taken_;
+    std::vector<unsigned char> taken_, clear_;
     PitchSeries best_, candidate_;
 };
 
