@@ -14,25 +14,29 @@ namespace {
 
 constexpr double kWindowSeconds = 0.2;
 
-// Sums of x[j] e^(-2 pi i c j) from a harmonic's turns, kept as pairs
-// (cos, -sin) of 2 pi c j: re and im side by side, in the order of j.
-Phasor sumAgainst(const double* __restrict x, const double* __restrict turns, std::size_t count)
+// Each harmonic's sum of x[j] e^(-2 pi i c j), all of them in one pass
+// over x: `turns` holds, frame by frame, the pair (cos, -sin) of 2 pi c j
+// of every harmonic (0 past the last), and `sums` the pair of sums.
+void sumsAgainst(const double* __restrict x, const double* __restrict turns, std::size_t count,
+                 double* __restrict sums)
 {
-    double re = 0.0, im = 0.0;
-    for (std::size_t j = 0; j < count; ++j) {
-        re += x[j] * turns[2 * j];
-        im += x[j] * turns[2 * j + 1];
-    }
-    return {re, im};
+    constexpr std::size_t kPairs = 2 * kHumHarmonics;
+    double sum[kPairs] = {};
+    for (std::size_t j = 0; j < count; ++j)
+        for (std::size_t i = 0; i < kPairs; ++i)
+            sum[i] += x[j] * turns[kPairs * j + i];
+    for (std::size_t i = 0; i < kPairs; ++i)
+        sums[i] = sum[i];
 }
 
 // A window's share of one harmonic, a e^(2 pi i c j) weighted by it,
-// added to the hum.
-void addHum(double* __restrict hum, const double* __restrict w, const double* __restrict turns, Phasor a,
-            std::size_t count)
+// added to the hum: the harmonic's cos and -sin of 2 pi c j apart, so
+// that frames go side by side.
+void addHum(double* __restrict hum, const double* __restrict w, const double* __restrict cosines,
+            const double* __restrict sines, Phasor a, std::size_t count)
 {
     for (std::size_t j = 0; j < count; ++j)
-        hum[j] += w[j] * (a.re * turns[2 * j] + a.im * turns[2 * j + 1]);
+        hum[j] += w[j] * (a.re * cosines[j] + a.im * sines[j]);
 }
 
 }  // namespace
@@ -52,14 +56,16 @@ AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
     while (harmonics < kHumHarmonics && (harmonics + 1) * mainsHz < 0.5 * track.rate)
         ++harmonics;
     // Each harmonic's turns over a window: (cos, -sin) of 2 pi c k, so
-    // that x (cos, -sin) adds what x (cos, sin) took away.
-    std::vector<double> turns(2 * size * harmonics);
+    // that x (cos, -sin) adds what x (cos, sin) took away. Kept both
+    // frame by frame, all harmonics together, and harmonic by harmonic.
+    constexpr std::size_t kPairs = 2 * kHumHarmonics;
+    std::vector<double> turns(kPairs * size, 0.0), cosines(size * harmonics), sines(size * harmonics);
     for (std::size_t h = 0; h < harmonics; ++h) {
         const double cycles = (h + 1) * mainsHz / track.rate;
         for (std::size_t k = 0; k < size; ++k) {
             const Phasor u = unitOfTurns(fractionOf(cycles * static_cast<double>(k)));
-            turns[2 * (h * size + k)] = u.re;
-            turns[2 * (h * size + k) + 1] = -u.im;
+            turns[kPairs * k + 2 * h] = cosines[h * size + k] = u.re;
+            turns[kPairs * k + 2 * h + 1] = sines[h * size + k] = -u.im;
         }
     }
     // From half a window before the start, so that every frame has two
@@ -95,10 +101,10 @@ AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
         // (a / 2) x weight; counted from `from`, a e^(2 pi i c from).
         for (std::size_t j = 0; j < fit.count; ++j)
             weighted[j] = w[j] * track.samples[fit.from + j];
-        for (std::size_t h = 0; h < harmonics; ++h) {
-            const Phasor sum = sumAgainst(weighted.data(), turns.data() + 2 * h * size, fit.count);
-            amplitudes.push_back({2.0 * sum.re / weight, 2.0 * sum.im / weight});
-        }
+        double sums[kPairs];
+        sumsAgainst(weighted.data(), turns.data(), fit.count, sums);
+        for (std::size_t h = 0; h < harmonics; ++h)
+            amplitudes.push_back({2.0 * sums[2 * h] / weight, 2.0 * sums[2 * h + 1] / weight});
     }
     // Added harmonic by harmonic, window by window.
     std::vector<double> hum(length, 0.0);
@@ -107,7 +113,7 @@ AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
         for (const Fit& fit : fits) {
             if (!fit.fitted)
                 continue;
-            addHum(hum.data() + fit.from, window.data() + fit.offset, turns.data() + 2 * h * size,
+            addHum(hum.data() + fit.from, window.data() + fit.offset, cosines.data() + h * size, sines.data() + h * size,
                    amplitudes[fitted * harmonics + h], fit.count);
             ++fitted;
         }
