@@ -62,7 +62,15 @@ AnalysisTrack withoutHum(const AnalysisTrack& track, double mainsHz)
     std::vector<double> turns(kPairs * size, 0.0), cosines(size * harmonics), sines(size * harmonics);
     for (std::size_t h = 0; h < harmonics; ++h) {
         const double cycles = (h + 1) * mainsHz / track.rate;
-        for (std::size_t k = 0; k < size; ++k) {
+        // An even harmonic's cycles are twice its half's, to the bit, and
+        // so are their products with k: its turn at k is its half's at 2k.
+        const std::size_t half = (h + 1) / 2 - 1;
+        const std::size_t copied = (h + 1) % 2 == 0 ? (size + 1) / 2 : 0;
+        for (std::size_t k = 0; k < copied; ++k) {
+            turns[kPairs * k + 2 * h] = cosines[h * size + k] = cosines[half * size + 2 * k];
+            turns[kPairs * k + 2 * h + 1] = sines[h * size + k] = sines[half * size + 2 * k];
+        }
+        for (std::size_t k = copied; k < size; ++k) {
             const Phasor u = unitOfTurns(fractionOf(cycles * static_cast<double>(k)));
             turns[kPairs * k + 2 * h] = cosines[h * size + k] = u.re;
             turns[kPairs * k + 2 * h + 1] = sines[h * size + k] = -u.im;
