@@ -49,21 +49,22 @@ HarmonicFigures figuresAt(const Track& track, std::uint64_t begin, const Fourier
 {
     const std::size_t size = plan.size();
     // Kept from call to call: the windows are many and alike in size.
-    thread_local std::vector<double> re, im, power;
+    thread_local std::vector<double> re, im, power, values;
     thread_local std::vector<float> samples;
     re.resize(size);
-    im.assign(size, 0.0);
+    im.resize(size);
     samples.resize(size);
+    values.resize(size);
     track.copy(begin, size, samples.data());
     // Floats far past full scale are held where the figures stay finite.
-    const auto at = [&](std::size_t n) { return std::clamp(static_cast<double>(samples[n]), -1e9, 1e9); };
     double mean = 0.0;
-    for (std::size_t n = 0; n < size; ++n)
-        mean += at(n);
+    for (std::size_t n = 0; n < size; ++n) {
+        values[n] = std::clamp(static_cast<double>(samples[n]), -1e9, 1e9);
+        mean += values[n];
+    }
     mean /= static_cast<double>(size);
-    for (std::size_t n = 0; n < size; ++n)
-        re[n] = (at(n) - mean) * window[n];
-    plan.transform(re.data(), im.data());
+    // Windowed as the transform takes them.
+    plan.transformOf([&](std::size_t n) { return Phasor{(values[n] - mean) * window[n], 0.0}; }, re.data(), im.data());
     power.resize(size / 2 + 1);
     for (std::size_t k = 0; k < power.size(); ++k)
         power[k] = re[k] * re[k] + im[k] * im[k];
