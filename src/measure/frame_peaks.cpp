@@ -107,18 +107,14 @@ void splitPowers(const double* __restrict re, const double* __restrict im, std::
         bin(re[k], im[k], re[size - k], im[size - k], first[k], second[k], sum[k]);
 }
 
-// A frame's row of powers, as kept: floats.
-void storePowers(const double* __restrict power, float* __restrict row, std::size_t bins)
+// Frames' rows of powers as kept, floats, and as the floor test compares
+// them: times kPeakOverFloor.
+void storePowers(const double* __restrict power, float* __restrict row, double* __restrict raised, std::size_t bins)
 {
-    for (std::size_t k = 0; k < bins; ++k)
+    for (std::size_t k = 0; k < bins; ++k) {
         row[k] = static_cast<float>(power[k]);
-}
-
-// Each bin's power times kPeakOverFloor, as the floor test compares them.
-void raisePowers(const float* __restrict power, double* __restrict raised, std::size_t bins)
-{
-    for (std::size_t k = 0; k < bins; ++k)
-        raised[k] = kPeakOverFloor * power[k];
+        raised[k] = kPeakOverFloor * row[k];
+    }
 }
 
 // The bins 2 to last - 2 that stand over their neighbours, as a tone's
@@ -154,11 +150,10 @@ void forFlagged(const unsigned char* flags, std::size_t at, Visit&& visit)
 }
 
 void findPeaks(SpectralFrames& out, const float* power, const FrameSpectrum& spectrum, const FrameSpectrum* previous,
-               double* raised)
+               const double* raised)
 {
     const std::size_t last = out.size / 2;
     const std::size_t begin = out.peaks.size();
-    raisePowers(power, raised, last + 1);
     const std::vector<unsigned char>& local = localPeaksOf(power, last);
     for (std::size_t at = 0; at < local.size(); at += 8) {
         forFlagged(local.data(), at, [&](std::size_t k) {
@@ -220,7 +215,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known, 
     // Two frames a transform: one as the real part, the next as the
     // imaginary part. The transform before is kept for the phase of the
     // first frame's peaks.
-    std::vector<double> joint(4 * size), powers(2 * bins), raised(bins);
+    std::vector<double> joint(4 * size), powers(2 * bins), raised(2 * bins);
     std::vector<float> rows(keep ? 0 : 2 * bins);
     // A frame's peaks, once found: the mains' marked, then shown.
     const auto found = [&](std::size_t frame, std::size_t from, const float* row) {
@@ -244,7 +239,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known, 
             splitPowers<true>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
         else
             splitPowers<false>(re, im, size, powers.data(), powers.data() + bins, out.meanPower.data());
-        storePowers(powers.data(), first, pair ? 2 * bins : bins);
+        storePowers(powers.data(), first, raised.data(), pair ? 2 * bins : bins);
         const FrameSpectrum before{previousRe, previousIm, size, 1}, firstFrame{re, im, size, 0},
             secondFrame{re, im, size, 1};
         out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
@@ -252,7 +247,7 @@ SpectralFrames spectralFramesOf(const AnalysisTrack& track, const Mains* known, 
         found(t, out.firstPeak.back(), first);
         if (pair) {
             out.firstPeak.push_back(static_cast<std::uint32_t>(out.peaks.size()));
-            findPeaks(out, first + bins, secondFrame, &firstFrame, raised.data());
+            findPeaks(out, first + bins, secondFrame, &firstFrame, raised.data() + bins);
             found(t + 1, out.firstPeak.back(), first + bins);
         }
         std::swap(re, previousRe);
