@@ -15,23 +15,30 @@ constexpr double kLn10 = 2.302585092994045684018;
 constexpr double kSqrtHalf = 0.707106781186547524401;
 
 // Taylor series on |x| <= pi/4 as Horner schemes, x (1 - x^2/(2*3) (1 -
-// x^2/(4*5) (...))); the first term left out is below 2^-60.
-double sineSeries(double x)
+// x^2/(4*5) (...))) and 1 - x^2/(1*2) (1 - x^2/(3*4) (...)); the first
+// term left out is below 2^-60. The two side by side, the cosine's
+// first step alone: each step the same operations as on its own, two
+// lanes of one register where the compiler has them.
+Phasor cosineSineSeries(double x)
 {
     const double x2 = x * x;
-    double sum = 1.0;
-    for (int k = 16; k >= 2; k -= 2)
-        sum = 1.0 - x2 / (k * (k + 1)) * sum;
-    return x * sum;
-}
-
-double cosineSeries(double x)
-{
-    const double x2 = x * x;
-    double sum = 1.0;
-    for (int k = 17; k >= 1; k -= 2)
-        sum = 1.0 - x2 / (k * (k + 1)) * sum;
-    return sum;
+#if defined(__GNUC__)
+    typedef double Lanes __attribute__((vector_size(16)));  // sine, cosine
+    const Lanes square = {x2, x2}, one = {1.0, 1.0};
+    Lanes sum = {1.0, 1.0 - x2 / (17 * 18) * 1.0};
+    for (int k = 16; k >= 2; k -= 2) {
+        const Lanes divisor = {static_cast<double>(k * (k + 1)), static_cast<double>((k - 1) * k)};
+        sum = one - square / divisor * sum;
+    }
+    return {sum[1], x * sum[0]};
+#else
+    double sine = 1.0, cosine = 1.0 - x2 / (17 * 18) * 1.0;
+    for (int k = 16; k >= 2; k -= 2) {
+        sine = 1.0 - x2 / (k * (k + 1)) * sine;
+        cosine = 1.0 - x2 / ((k - 1) * k) * cosine;
+    }
+    return {cosine, x * sine};
+#endif
 }
 
 // atan(t) for |t| <= tan(pi/8), by its series.
@@ -56,7 +63,7 @@ Phasor unitOfTurns(double turns)
     // Quarter turns to the nearest, and what is left within 1/8 turn.
     const double quarters = std::floor(turns * 4.0 + 0.5);
     const double x = (turns - quarters * 0.25) * kTwoPi;
-    const double s = sineSeries(x), c = cosineSeries(x);
+    const auto [c, s] = cosineSineSeries(x);
     switch (static_cast<int>(quarters - 4.0 * std::floor(quarters * 0.25))) {
     case 0:
         return {c, s};

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <bit>
 #include <complex>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -40,6 +41,27 @@ TEST(MeasureMath, UnitOfTurnsAgainstLongDouble)
         const Phasor u = unitOfTurns(t);
         ASSERT_NEAR(u.re, static_cast<double>(cosl(kTwoPiL * t)), 3e-16) << t;
         ASSERT_NEAR(u.im, static_cast<double>(sinl(kTwoPiL * t)), 3e-16) << t;
+    }
+}
+
+TEST(MeasureMath, UnitOfTurnsToTheBit)
+{
+    // The series' Horner steps one after the other, worked out apart in
+    // IEEE doubles: the same bits wherever the two series share a register.
+    const struct {
+        double turns, re, im;
+    } cases[] = {
+        {0.1, 0x1.9e3779b97f4a8p-1, 0x1.2cf2304755a5ep-1},
+        {0.124999, 0x1.6a0a7b7be7f26p-1, 0x1.6a095153c2243p-1},
+        {-0.3, -0x1.3c6ef372fe94ep-2, -0x1.e6f0e13445500p-1},
+        {0.7071, -0x1.10b001a51b036p-2, -0x1.ed83254e8b712p-1},
+        {12345.678, -0x1.bf9b468956943p-2, -0x1.cc7ed85aa7580p-1},
+        {1e-05, 0x1.ffffffef0b4d5p-1, 0x1.078930401bce0p-14},
+    };
+    for (const auto& c : cases) {
+        const Phasor u = unitOfTurns(c.turns);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(u.re), std::bit_cast<std::uint64_t>(c.re)) << c.turns;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(u.im), std::bit_cast<std::uint64_t>(c.im)) << c.turns;
     }
 }
 
