@@ -102,12 +102,17 @@ void butterflySpan(double* __restrict ar, double* __restrict ai, double* __restr
 // quarters 0 to 3 (r0, i0 to r3, i3): each value loaded and stored once
 // for both. Twiddles w1 are span s's, w2 and w3 the halves of span 2s's.
 // Every pointer a parameter of its own, unaliased, for the vectoriser.
+// `Span`, when not 0, is span known to the compiler: the many short runs
+// of span 4 go without a loop.
+template <std::size_t Span>
 void twoSpans(double* __restrict r0, double* __restrict i0, double* __restrict r1, double* __restrict i1,
               double* __restrict r2, double* __restrict i2, double* __restrict r3, double* __restrict i3,
               const double* __restrict w1r, const double* __restrict w1i, const double* __restrict w2r,
               const double* __restrict w2i, const double* __restrict w3r, const double* __restrict w3i,
               std::size_t span)
 {
+    if constexpr (Span != 0)
+        span = Span;
     for (std::size_t k = 0; k < span; ++k) {
         double ar = r0[k], ai = i0[k], br = r1[k], bi = i1[k], cr = r2[k], ci = i2[k], dr = r3[k], di = i3[k];
         butterfly(ar, ai, br, bi, w1r[k], w1i[k]);
@@ -122,6 +127,18 @@ void twoSpans(double* __restrict r0, double* __restrict i0, double* __restrict r
         i2[k] = ci;
         r3[k] = dr;
         i3[k] = di;
+    }
+}
+
+// Spans s and 2s over all n values, a run of 4s at a time.
+template <std::size_t Span>
+void twoSpansOver(double* re, double* im, std::size_t n, std::size_t span, const double* w1r, const double* w1i,
+                  const double* w2r, const double* w2i)
+{
+    for (std::size_t first = 0; first < n; first += 4 * span) {
+        double *r = re + first, *i = im + first;
+        twoSpans<Span>(r, i, r + span, i + span, r + 2 * span, i + 2 * span, r + 3 * span, i + 3 * span, w1r, w1i,
+                       w2r, w2i, w2r + span, w2i + span, span);
     }
 }
 
@@ -234,11 +251,10 @@ void FourierPlan::laterSpans(double* re, double* im) const
         const double* w1i = twiddleIm_.data() + (span - 1);
         const double* w2r = twiddleRe_.data() + (2 * span - 1);
         const double* w2i = twiddleIm_.data() + (2 * span - 1);
-        for (std::size_t first = 0; first < n; first += 4 * span) {
-            double *r = re + first, *i = im + first;
-            twoSpans(r, i, r + span, i + span, r + 2 * span, i + 2 * span, r + 3 * span, i + 3 * span, w1r, w1i, w2r,
-                     w2i, w2r + span, w2i + span, span);
-        }
+        if (span == 4)
+            twoSpansOver<4>(re, im, n, span, w1r, w1i, w2r, w2i);
+        else
+            twoSpansOver<0>(re, im, n, span, w1r, w1i, w2r, w2i);
     }
     if (span < n) {
         const double* wr = twiddleRe_.data() + (span - 1);
