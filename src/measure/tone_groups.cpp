@@ -53,7 +53,13 @@ std::vector<ToneGroup> toneGroupsOf(const std::vector<PitchEntry>& entries)
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         return entries[a].hz < entries[b].hz || (entries[a].hz == entries[b].hz && a < b);
     });
-    std::vector<bool> used(entries.size(), false);
+    // Their frequencies and powers in that order, side by side.
+    std::vector<double> sortedHz(order.size()), sortedPower(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sortedHz[i] = entries[order[i]].hz;
+        sortedPower[i] = entries[order[i]].seriesPower;
+    }
+    std::vector<unsigned char> used(entries.size(), 0);
     std::vector<ToneGroup> groups;
     while (groups.size() < kMaxGroups) {
         // The densest frequency: the most power within 1 % around one
@@ -62,15 +68,15 @@ std::vector<ToneGroup> toneGroupsOf(const std::vector<PitchEntry>& entries)
         std::size_t low = 0, high = 0;
         double windowPower = 0.0;
         for (std::size_t i = 0; i < order.size(); ++i) {
-            const double hz = entries[order[i]].hz;
-            while (high < order.size() && entries[order[high]].hz <= hz * (1.0 + kDensityReach)) {
+            const double hz = sortedHz[i];
+            while (high < order.size() && sortedHz[high] <= hz * (1.0 + kDensityReach)) {
                 if (!used[order[high]])
-                    windowPower += entries[order[high]].seriesPower;
+                    windowPower += sortedPower[high];
                 ++high;
             }
-            while (entries[order[low]].hz < hz * (1.0 - kDensityReach)) {
+            while (sortedHz[low] < hz * (1.0 - kDensityReach)) {
                 if (!used[order[low]])
-                    windowPower -= entries[order[low]].seriesPower;
+                    windowPower -= sortedPower[low];
                 ++low;
             }
             if (!used[order[i]] && windowPower > bestDensity) {
@@ -100,7 +106,7 @@ std::vector<ToneGroup> toneGroupsOf(const std::vector<PitchEntry>& entries)
         if (group.members.empty())
             break;
         for (const std::uint32_t i : group.members)
-            used[i] = true;
+            used[i] = 1;
         groups.push_back(std::move(group));
     }
     std::sort(groups.begin(), groups.end(), [](const ToneGroup& a, const ToneGroup& b) { return a.power > b.power; });
