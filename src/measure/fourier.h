@@ -37,6 +37,24 @@ private:
     // and im[0..3]: they turn by 1 and -i only, no products needed.
     static void firstSpans(Phasor x0, Phasor x1, Phasor x2, Phasor x3, double* re, double* im)
     {
+#if defined(__GNUC__)
+        // Real and imaginary parts as the two lanes of one register where
+        // the compiler has them: each lane's operations as below.
+        typedef double Lanes __attribute__((vector_size(16)));
+        const Lanes a = {x0.re, x0.im}, b = {x1.re, x1.im}, c = {x2.re, x2.im}, d = {x3.re, x3.im};
+        const Lanes d1 = a - b, s0 = a + b, d3 = c - d, s2 = c + d;
+        const Lanes out2 = s0 - s2, out0 = s0 + s2;
+        const Lanes turned = {d3[1], -d3[0]};  // times -i
+        const Lanes out3 = d1 - turned, out1 = d1 + turned;
+        re[0] = out0[0];
+        im[0] = out0[1];
+        re[1] = out1[0];
+        im[1] = out1[1];
+        re[2] = out2[0];
+        im[2] = out2[1];
+        re[3] = out3[0];
+        im[3] = out3[1];
+#else
         double br = x1.re, bi = x1.im;
         const double r1 = x0.re - br, i1 = x0.im - bi, r0 = x0.re + br, i0 = x0.im + bi;
         br = x3.re;
@@ -54,6 +72,7 @@ private:
         im[3] = i1 - bi;
         re[1] = r1 + br;
         im[1] = i1 + bi;
+#endif
     }
 
     std::size_t size_;
