@@ -1,8 +1,9 @@
 #include "measure/demodulation.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
+
+#include "common/bit_copy.h"
 
 namespace tonalyx::detail::measurement {
 
@@ -24,7 +25,7 @@ Phasor demodulate(const Track& track, Span span, double cyclesPerFrame, double o
         std::size_t run = 0;
         double re[kRun], im[kRun];
     } table;
-    const auto cycles = std::bit_cast<std::uint64_t>(cyclesPerFrame);
+    const auto cycles = bitCopy<std::uint64_t>(cyclesPerFrame);
     if (table.cycles != cycles || table.run < run) {
         for (std::size_t k = 0; k < run; ++k) {
             const Phasor u = unitOfTurns(-fractionOf(cyclesPerFrame * static_cast<double>(k)));
