@@ -50,7 +50,6 @@ struct Mains;
 // Shown each frame as soon as its peaks are found and those of the mains
 // marked: the frames so far (their size, bin width and mains set), the
 // frame's index, its peaks and its powers (gone after the call).
-struct SpectralFrames;
 using FrameVisit = std::function<void(const SpectralFrames& frames, std::size_t frame, const Peak* peaks,
                                       std::size_t count, const float* power)>;
 

@@ -214,14 +214,4 @@ void PitchEntryFinder::add(const SpectralFrames& frames, std::size_t t, const Pe
     }
 }
 
-std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames)
-{
-    std::vector<PitchEntry> entries;
-    PitchEntryFinder finder;
-    for (std::size_t t = 0; t < frames.frames; ++t)
-        finder.add(frames, t, frames.peaks.data() + frames.firstPeak[t], frames.firstPeak[t + 1] - frames.firstPeak[t],
-                   frames.powerOf(t), entries);
-    return entries;
-}
-
 }  // namespace tonalyx::detail::measurement

@@ -48,7 +48,4 @@ private:
     PitchSeries best_, candidate_;
 };
 
-// All frames' entries, from frames that kept their powers.
-std::vector<PitchEntry> pitchEntriesOf(const SpectralFrames& frames);
-
 }  // namespace tonalyx::detail::measurement
